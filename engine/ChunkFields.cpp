@@ -1,0 +1,97 @@
+#include "engine/ChunkFields.h"
+
+#include <cstdint>
+
+#include "engine/Conversions.h"
+#include "engine/Windows1252.h"
+
+namespace tracklens {
+
+namespace {
+
+std::uint32_t BigEndian(ByteSpan bytes)
+{
+    std::uint32_t value = 0;
+    for (const std::uint8_t byte : bytes) {
+        value = (value << 8) | byte;
+    }
+    return value;
+}
+
+// E7 28 -> "25 fps, 40 ticks/frame"; 29 frames a second are 29.97 drop-frame.
+void AppendSmpteDivision(std::string& out, std::uint8_t frameByte, std::uint8_t ticksPerFrame)
+{
+    const int framesPerSecond = -static_cast<std::int8_t>(frameByte);
+    if (framesPerSecond == 29) {
+        out += "29.97";
+    } else {
+        AppendDecimal(out, framesPerSecond);
+    }
+    out += " fps, ";
+    AppendDecimal(out, ticksPerFrame);
+    out += " ticks/frame";
+}
+
+bool IsSmpte(ByteSpan division) { return (division[0] & 0x80) != 0; }
+
+} // namespace
+
+void AppendChunkDescription(std::string& out, ByteSpan file, const Row& row)
+{
+    const ByteSpan bytes = file.subspan(row.offset, row.length);
+    switch (row.kind) {
+    case RowKind::HeaderTag:
+        out += "MThd";
+        break;
+    case RowKind::HeaderLength:
+    case RowKind::TrackLength:
+    case RowKind::ChunkLength:
+        out += "Lunghezza";
+        break;
+    case RowKind::HeaderFormat:
+        out += "Formato";
+        break;
+    case RowKind::HeaderTracks:
+        out += "Tracce";
+        break;
+    case RowKind::HeaderDivision:
+        out += IsSmpte(bytes) ? "SMPTE" : "TPQN";
+        break;
+    case RowKind::TrackTag:
+        out += "MTrk";
+        break;
+    case RowKind::ChunkTag:
+        AppendWindows1252(out, bytes);
+        break;
+    default:
+        break;
+    }
+}
+
+void AppendChunkValue(std::string& out, ByteSpan file, const Row& row)
+{
+    const ByteSpan bytes = file.subspan(row.offset, row.length);
+    switch (row.kind) {
+    case RowKind::HeaderLength:
+    case RowKind::TrackLength:
+    case RowKind::ChunkLength:
+        AppendUnsigned(out, BigEndian(bytes));
+        out += " bytes";
+        break;
+    case RowKind::HeaderFormat:
+    case RowKind::HeaderTracks:
+        AppendUnsigned(out, BigEndian(bytes));
+        break;
+    case RowKind::HeaderDivision:
+        if (IsSmpte(bytes)) {
+            AppendSmpteDivision(out, bytes[0], bytes[1]);
+        } else {
+            AppendUnsigned(out, BigEndian(bytes));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace tracklens

@@ -1,0 +1,93 @@
+#include "engine/DecodeFile.h"
+
+#include <chrono>
+#include <cmath>
+#include <string>
+
+#include "engine/Conversions.h"
+#include "engine/EventWalk.h"
+
+namespace tracklens {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Whole seconds, halves rounded to the even neighbour.
+std::int32_t ElapsedSeconds(Clock::time_point start)
+{
+    const std::chrono::duration<double> elapsed = Clock::now() - start;
+    return static_cast<std::int32_t>(std::nearbyint(elapsed.count()));
+}
+
+void ClearThroughWaitWindow(AnalysisView& view, EventTable& table)
+{
+    view.RunWaitWindow([&table] { table.ClearRows(); });
+}
+
+// An unknown status, or a file that is not a Standard MIDI File.
+void EndWithStop(AnalysisView& view, EventTable& table, const RunOutcome& outcome)
+{
+    view.SetBusyCursor(false);
+    view.SetStatusText("");
+    ClearThroughWaitWindow(view, table);
+    view.ResetListing();
+    const OutcomeMessage message = MessageFor(outcome);
+    view.ShowMessage(message.text, message.icon, kApplicationTitle);
+}
+
+void EndWithFailure(AnalysisView& view, EventTable& table, const RunOutcome& outcome)
+{
+    view.SetStatusText("");
+    ClearThroughWaitWindow(view, table);
+    const OutcomeMessage message = MessageFor(outcome);
+    view.ShowMessage(message.text, message.icon, kApplicationTitle);
+    view.ResetListing();
+    view.SetBusyCursor(false);
+}
+
+void EndRun(AnalysisView& view, EventTable& table, const RunOutcome& outcome)
+{
+    if (outcome.kind == RunOutcome::Kind::Failure) {
+        EndWithFailure(view, table, outcome);
+    } else {
+        EndWithStop(view, table, outcome);
+    }
+}
+
+} // namespace
+
+void DecodeFile(std::vector<std::uint8_t> content, AnalysisView& view, const ColumnWidths& widths)
+{
+    view.SetBusyCursor(true);
+    view.PrepareListing(widths);
+    EventTable table(std::move(content));
+    EventWalk walk(table.content(), table);
+
+    const RunOutcome header = walk.readHeader();
+    if (!header.complete()) {
+        EndRun(view, table, header);
+        return;
+    }
+    view.ShowHeaderRows(table);
+    view.SetStatusText("Track Read. Please Wait...");
+    const Clock::time_point start = Clock::now();
+
+    const RunOutcome outcome = walk.readChunks();
+    if (!outcome.complete()) {
+        EndRun(view, table, outcome);
+        return;
+    }
+    std::string caption(kApplicationTitle);
+    caption += " (";
+    AppendDecimal(caption, table.RowCount());
+    caption += " events)";
+    view.SetCaption(caption);
+    view.SetStatusText("Writing. Please Wait...");
+    view.WriteListing(std::move(table));
+    ClearThroughWaitWindow(view, table);
+    view.SetStatusText("Tempo di elaborazione: " + ElapsedText(ElapsedSeconds(start)));
+    view.SetBusyCursor(false);
+}
+
+} // namespace tracklens

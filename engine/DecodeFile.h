@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "engine/AnalysisView.h"
+#include "engine/ColumnWidths.h"
+
+namespace tracklens {
+
+inline constexpr std::string_view kApplicationTitle = "Tracklens";
+
+// The analysis of one file: lists it into the view, or reports why it could not.
+void DecodeFile(std::vector<std::uint8_t> content, AnalysisView& view, const ColumnWidths& widths);
+
+} // namespace tracklens

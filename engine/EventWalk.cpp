@@ -1,0 +1,172 @@
+#include "engine/EventWalk.h"
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+#include "engine/ChannelVoice.h"
+#include "engine/MetaEvents.h"
+#include "engine/SystemExclusive.h"
+#include "engine/SystemMessages.h"
+#include "engine/Vocabulary.h"
+
+namespace tracklens {
+
+namespace {
+
+constexpr std::size_t kChunkHeaderSize = 8;
+constexpr std::size_t kHeaderChunkSize = 14;
+constexpr std::uint32_t kSmallestHeaderLength = 6;
+
+// An event this walk cannot decode: the walk stops at it.
+struct UnknownStatus {
+    std::uint64_t position;
+    std::uint8_t status;
+};
+
+std::uint32_t ReadBigEndian32(ByteSpan bytes)
+{
+    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 |
+           std::uint32_t{bytes[2]} << 8 | std::uint32_t{bytes[3]};
+}
+
+bool StartsWith(ByteSpan bytes, std::span<const std::uint8_t, 4> tag)
+{
+    return bytes.size() >= tag.size() && std::equal(tag.begin(), tag.end(), bytes.begin());
+}
+
+RunOutcome FailureOutcome(const RunFailure& failure)
+{
+    RunOutcome outcome;
+    outcome.kind = RunOutcome::Kind::Failure;
+    outcome.code = failure.code;
+    outcome.position = failure.position;
+    return outcome;
+}
+
+} // namespace
+
+RunOutcome EventWalk::readHeader()
+{
+    if (!StartsWith(file_, kHeaderTag)) {
+        return {RunOutcome::Kind::NotMidi};
+    }
+    if (file_.size() > kLargestFileSize) {
+        return FailureOutcome({FailureCode::OutOfRange, kLargestFileSize + 1});
+    }
+    if (file_.size() < kHeaderChunkSize) {
+        return FailureOutcome({FailureCode::MissingByte, file_.size() + 1});
+    }
+    const std::uint32_t headerLength = ReadBigEndian32(file_.subspan(4, 4));
+    if (headerLength < kSmallestHeaderLength) {
+        return FailureOutcome({FailureCode::MissingByte, 9 + std::uint64_t{headerLength}});
+    }
+    addChunkRow(RowKind::HeaderTag, 0, 4);
+    addChunkRow(RowKind::HeaderLength, 4, 4);
+    addChunkRow(RowKind::HeaderFormat, 8, 2);
+    addChunkRow(RowKind::HeaderTracks, 10, 2);
+    addChunkRow(RowKind::HeaderDivision, 12, 2);
+    firstChunk_ = kChunkHeaderSize + std::uint64_t{headerLength};
+    return {};
+}
+
+RunOutcome EventWalk::readChunks()
+{
+    try {
+        walkChunks();
+    } catch (const RunFailure& failure) {
+        return FailureOutcome(failure);
+    } catch (const UnknownStatus& unknown) {
+        RunOutcome outcome;
+        outcome.kind = RunOutcome::Kind::UnknownStatus;
+        outcome.position = unknown.position;
+        outcome.status = unknown.status;
+        return outcome;
+    } catch (const std::bad_alloc&) {
+        return FailureOutcome({FailureCode::OutOfMemory, 0});
+    }
+    return {};
+}
+
+void EventWalk::walkChunks()
+{
+    std::uint64_t chunk = firstChunk_;
+    while (chunk <= file_.size() && file_.size() - chunk >= kChunkHeaderSize) {
+        const auto start = static_cast<std::size_t>(chunk);
+        const std::uint32_t length = ReadBigEndian32(file_.subspan(start + 4, 4));
+        const bool isTrack = StartsWith(file_.subspan(start), kTrackTag);
+        addChunkRow(isTrack ? RowKind::TrackTag : RowKind::ChunkTag, start, 4);
+        addChunkRow(isTrack ? RowKind::TrackLength : RowKind::ChunkLength, start + 4, 4);
+        const std::uint64_t next = chunk + kChunkHeaderSize + length;
+        if (isTrack) {
+            walkTrack(start + kChunkHeaderSize,
+                      static_cast<std::size_t>(std::min<std::uint64_t>(next, file_.size())));
+        }
+        chunk = next;
+    }
+}
+
+void EventWalk::walkTrack(std::size_t begin, std::size_t end)
+{
+    TrackReader reader(file_, begin, end);
+    std::uint64_t absTick = 0;
+    while (reader.hasEventLeft()) {
+        readEvent(reader, absTick);
+    }
+}
+
+void EventWalk::readEvent(TrackReader& reader, std::uint64_t& absTick)
+{
+    const std::size_t deltaStart = reader.position();
+    absTick += reader.readVariableLength();
+
+    EventStart event;
+    event.absTick = absTick;
+    event.offset = reader.position();
+    event.deltaLength = static_cast<std::uint8_t>(event.offset - deltaStart);
+    const std::uint8_t byte = reader.peekByte();
+    event.running = byte < 0x80;
+    event.status = event.running ? lastChannelStatus_ : byte;
+
+    const std::uint8_t status = event.status;
+    if (status >= 0x80 && status < 0xF0) {
+        addRow(ReadChannelVoice(reader, event, lastChannelStatus_));
+    } else if (status == 0xF0) {
+        addRow(ReadSystemExclusive(reader, event));
+    } else if (status == 0xF7) {
+        addRow(ReadSysExEscape(reader, event));
+    } else if (status == 0xFF) {
+        addRow(ReadMetaEvent(reader, event));
+    } else if (IsSystemMessage(status)) {
+        addRow(ReadSystemMessage(reader, event));
+    } else {
+        throw UnknownStatus{event.offset + 1, status};
+    }
+}
+
+void EventWalk::addChunkRow(RowKind kind, std::size_t offset, std::size_t length)
+{
+    Row row;
+    row.kind = kind;
+    row.offset = static_cast<std::uint32_t>(offset);
+    row.length = static_cast<std::uint32_t>(length);
+    addRow(row);
+}
+
+void EventWalk::addRow(const Row& row)
+{
+    if (rowCount_ == std::numeric_limits<std::int32_t>::max()) {
+        throw RunFailure{FailureCode::OutOfRange, std::uint64_t{row.offset} + 1};
+    }
+    ++rowCount_;
+    sink_.AddRow(row);
+}
+
+RunOutcome WalkFile(ByteSpan file, RowSink& sink)
+{
+    EventWalk walk(file, sink);
+    const RunOutcome header = walk.readHeader();
+    return header.complete() ? walk.readChunks() : header;
+}
+
+} // namespace tracklens

@@ -1,0 +1,72 @@
+#include "engine/FileLoader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <system_error>
+
+#include "engine/Row.h"
+
+namespace tracklens {
+
+namespace {
+
+LoadedFile Refused(const std::filesystem::path& path, const std::string& reason)
+{
+    return {{}, path.string() + ": " + reason};
+}
+
+} // namespace
+
+std::optional<std::uintmax_t> RegularFileSize(const std::filesystem::path& path)
+{
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        return std::nullopt;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) {
+        return std::nullopt;
+    }
+    return size;
+}
+
+LoadedFile ReadWholeFile(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (!std::filesystem::exists(status)) {
+        return Refused(path, "no such file");
+    }
+    if (std::filesystem::is_directory(status)) {
+        return Refused(path, "is a directory, not a file");
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        return Refused(path, "is not a regular file (a device, FIFO or socket)");
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) {
+        return Refused(path, error.message());
+    }
+    if (size > kLargestFileSize) {
+        return Refused(path, "is too large to list (more than 4 GiB)");
+    }
+
+    std::ifstream stream(path, std::ios::binary);
+    if (!stream) {
+        return Refused(path, std::strerror(errno));
+    }
+    LoadedFile file;
+    try {
+        file.bytes.resize(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+        return Refused(path, "does not fit in memory");
+    }
+    stream.read(reinterpret_cast<char*>(file.bytes.data()), static_cast<std::streamsize>(size));
+    if (stream.gcount() != static_cast<std::streamsize>(size)) {
+        return Refused(path, "could not be read whole");
+    }
+    return file;
+}
+
+} // namespace tracklens

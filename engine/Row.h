@@ -1,0 +1,70 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+namespace tracklens {
+
+// What a row of the listing is. Chunk-level rows have no tick and no delta time.
+enum class RowKind : std::uint8_t {
+    HeaderTag,
+    HeaderLength,
+    HeaderFormat,
+    HeaderTracks,
+    HeaderDivision,
+    TrackTag,
+    TrackLength,
+    ChunkTag,
+    ChunkLength,
+    ChannelVoice,
+    SystemExclusive,
+    SysExEscape,
+    SystemMessage,
+    Meta,
+};
+
+constexpr bool IsChunkRow(RowKind kind) { return kind <= RowKind::ChunkLength; }
+
+// One row of the listing, kept as positions into the file's bytes: its six texts are produced
+// from these fields and the bytes whenever a cell is read.
+struct Row {
+    std::uint64_t absTick = 0;     // absolute tick of an event within its track
+    std::uint32_t offset = 0;      // 0-based offset of the first byte of the row in the file
+    std::uint32_t length = 0;      // bytes the file holds for the row from offset
+    RowKind kind = RowKind::HeaderTag;
+    std::uint8_t status = 0;       // status byte after running status
+    std::uint8_t deltaLength = 0;  // delta-time bytes standing right before offset
+    bool running = false;          // the status byte is not in the file at offset
+    std::uint16_t detail = 0;      // decoder's own: SysEx maker and message, meta data offset
+};
+
+// Offsets are 32-bit, so no file larger than this can be listed.
+inline constexpr std::uint64_t kLargestFileSize = 0xFFFFFFFFu;
+
+static_assert(sizeof(Row) <= 32, "rows must stay compact: tens of millions are kept at once");
+
+enum class Column : std::uint8_t { AbsTick, DTime, Event, Ch, Description, Value };
+
+inline constexpr std::size_t kColumnCount = 6;
+
+inline constexpr std::array<std::string_view, kColumnCount> kColumnTitles = {
+    "Abs Tick", "DTime", "Event", "Ch", "Description", "Value",
+};
+
+// Columns stored at a fixed width are filled up with blanks to it.
+constexpr std::size_t FixedWidth(Column column)
+{
+    switch (column) {
+    case Column::AbsTick:
+    case Column::DTime:
+        return 8;
+    case Column::Ch:
+        return 2;
+    default:
+        return 0;
+    }
+}
+
+} // namespace tracklens

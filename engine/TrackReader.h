@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "engine/Bytes.h"
+
+namespace tracklens {
+
+// The failures a walk can end in, by their code.
+enum class FailureCode : int {
+    MissingByte = 5,  // a byte needed beyond the end of the file, a chunk or an event
+    OutOfRange = 6,   // a count or a file size beyond the range of its field
+    OutOfMemory = 7,  // the rows found do not fit in memory
+    NotInTable = 9,   // a controller or program number of 128 or more
+    ZeroTempo = 11,   // a Set Tempo of 0 microseconds, a division by zero
+};
+
+// Thrown inside the walk and turned into its outcome there; never leaves the engine.
+struct RunFailure {
+    FailureCode code;
+    std::uint64_t position; // 1-based position in the file where the failure was met
+};
+
+// A bounded reader over one region of the file (a track body). A byte needed beyond the end
+// of the region is a failure; a run of several bytes is cut at the end instead.
+class TrackReader {
+public:
+    TrackReader(ByteSpan file, std::size_t begin, std::size_t end)
+        : file_(file), position_(begin), end_(end)
+    {
+    }
+
+    std::size_t position() const { return position_; }
+    std::size_t end() const { return end_; }
+    ByteSpan file() const { return file_; }
+
+    // An event starts only where at least two bytes of the region are left.
+    bool hasEventLeft() const { return position_ < end_ && end_ - position_ >= 2; }
+
+    std::uint8_t peekByte() const
+    {
+        if (position_ >= end_) {
+            throw RunFailure{FailureCode::MissingByte, position_ + 1};
+        }
+        return file_[position_];
+    }
+
+    std::uint8_t readByte()
+    {
+        const std::uint8_t byte = peekByte();
+        ++position_;
+        return byte;
+    }
+
+    // A variable-length quantity of one to four bytes; the fourth ends it whatever its top bit.
+    std::uint32_t readVariableLength()
+    {
+        std::uint32_t value = 0;
+        for (int i = 0; i < 4; ++i) {
+            const std::uint8_t byte = readByte();
+            value = (value << 7) | (byte & 0x7Fu);
+            if (byte < 0x80) {
+                break;
+            }
+        }
+        return value;
+    }
+
+    // Moves past count bytes and tells how many of them the region holds.
+    std::size_t skip(std::uint64_t count)
+    {
+        const std::size_t present = position_ >= end_ ? 0 : end_ - position_;
+        const std::size_t taken = count < present ? static_cast<std::size_t>(count) : present;
+        position_ = count < present ? position_ + taken : end_ + 1;
+        return taken;
+    }
+
+    // Bytes of the region from a position, at most count of them.
+    ByteSpan bytesFrom(std::size_t from, std::size_t count) const
+    {
+        if (from >= end_) {
+            return {};
+        }
+        return file_.subspan(from, count < end_ - from ? count : end_ - from);
+    }
+
+private:
+    ByteSpan file_;
+    std::size_t position_;
+    std::size_t end_;
+};
+
+} // namespace tracklens

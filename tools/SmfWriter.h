@@ -1,0 +1,100 @@
+#pragma once
+
+// A small writer of Standard MIDI Files, for the project's own sample files.
+
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <vector>
+
+namespace tracklens::tools {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline void AppendVariableLength(Bytes& out, std::uint32_t value)
+{
+    std::uint8_t groups[4];
+    int count = 0;
+    do {
+        groups[count++] = static_cast<std::uint8_t>(value & 0x7F);
+        value >>= 7;
+    } while (value != 0 && count < 4);
+    for (int i = count - 1; i >= 0; --i) {
+        out.push_back(static_cast<std::uint8_t>(groups[i] | (i != 0 ? 0x80 : 0x00)));
+    }
+}
+
+inline void AppendBigEndian(Bytes& out, std::uint32_t value, int byteCount)
+{
+    for (int shift = 8 * (byteCount - 1); shift >= 0; shift -= 8) {
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+    }
+}
+
+// The events of one track, each written with its delta time. Channel messages may leave out
+// their status byte (running status); the writer does not check that they may.
+class TrackWriter {
+public:
+    TrackWriter& event(std::uint32_t delta, std::initializer_list<std::uint8_t> bytes)
+    {
+        AppendVariableLength(body_, delta);
+        body_.insert(body_.end(), bytes);
+        return *this;
+    }
+
+    TrackWriter& meta(std::uint32_t delta, std::uint8_t type, std::initializer_list<std::uint8_t> data)
+    {
+        return meta(delta, type, Bytes(data));
+    }
+
+    TrackWriter& meta(std::uint32_t delta, std::uint8_t type, const Bytes& data)
+    {
+        AppendVariableLength(body_, delta);
+        body_.push_back(0xFF);
+        body_.push_back(type);
+        AppendVariableLength(body_, static_cast<std::uint32_t>(data.size()));
+        body_.insert(body_.end(), data.begin(), data.end());
+        return *this;
+    }
+
+    TrackWriter& text(std::uint32_t delta, std::uint8_t type, std::string_view text)
+    {
+        return meta(delta, type, Bytes(text.begin(), text.end()));
+    }
+
+    // F0, the length, then the body (which ends with F7).
+    TrackWriter& sysex(std::uint32_t delta, std::initializer_list<std::uint8_t> body)
+    {
+        AppendVariableLength(body_, delta);
+        body_.push_back(0xF0);
+        AppendVariableLength(body_, static_cast<std::uint32_t>(body.size()));
+        body_.insert(body_.end(), body);
+        return *this;
+    }
+
+    TrackWriter& endOfTrack(std::uint32_t delta = 0) { return meta(delta, 0x2F, {}); }
+
+    const Bytes& body() const { return body_; }
+
+private:
+    Bytes body_;
+};
+
+// MThd with format, track count and division, then one MTrk chunk per track.
+inline Bytes WriteSmf(std::uint16_t format, std::uint16_t division,
+                      const std::vector<TrackWriter>& tracks)
+{
+    Bytes file = {'M', 'T', 'h', 'd'};
+    AppendBigEndian(file, 6, 4);
+    AppendBigEndian(file, format, 2);
+    AppendBigEndian(file, static_cast<std::uint32_t>(tracks.size()), 2);
+    AppendBigEndian(file, division, 2);
+    for (const TrackWriter& track : tracks) {
+        file.insert(file.end(), {'M', 'T', 'r', 'k'});
+        AppendBigEndian(file, static_cast<std::uint32_t>(track.body().size()), 4);
+        file.insert(file.end(), track.body().begin(), track.body().end());
+    }
+    return file;
+}
+
+} // namespace tracklens::tools
