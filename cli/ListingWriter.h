@@ -12,13 +12,21 @@
 
 namespace tracklens {
 
-enum class ListingFormat { Tsv, Csv, Json };
+enum class ListingFormat {
+    Tsv,
+    Csv,
+    Json
+};
 
 // Writes the listing of one file as the walk finds its rows, so that nothing but the file's
 // bytes and a small buffer is held. Titles first, rows next, finish() last.
 class ListingWriter : public RowSink {
 public:
-    ListingWriter(ByteSpan file, std::ostream& out) : file_(file), out_(out) {}
+    ListingWriter(ByteSpan file, std::ostream& out)
+        : file_(file)
+        , out_(out)
+    {
+    }
     ~ListingWriter() override = default;
 
     virtual void writeTitles() = 0;

@@ -34,7 +34,8 @@ void ReportOutcome(const tracklens::RunOutcome& outcome)
     std::cerr << text << '\n';
 }
 
-int Dump(const std::string& inputPath, const std::string& outputPath, tracklens::ListingFormat format)
+int Dump(const std::string& inputPath, const std::string& outputPath,
+         tracklens::ListingFormat format)
 {
     const tracklens::LoadedFile input = tracklens::ReadWholeFile(inputPath);
     if (!input.ok()) {

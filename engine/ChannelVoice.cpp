@@ -17,9 +17,15 @@ enum Kind : std::uint8_t {
     PitchBend = 0xE,
 };
 
-Kind KindOf(std::uint8_t status) { return static_cast<Kind>(status >> 4); }
+Kind KindOf(std::uint8_t status)
+{
+    return static_cast<Kind>(status >> 4);
+}
 
-int DataByteCount(Kind kind) { return kind == ProgramChange || kind == ChannelAftertouch ? 1 : 2; }
+int DataByteCount(Kind kind)
+{
+    return kind == ProgramChange || kind == ChannelAftertouch ? 1 : 2;
+}
 
 struct DataBytes {
     std::uint8_t d1 = 0;

@@ -32,7 +32,10 @@ void AppendSmpteDivision(std::string& out, std::uint8_t frameByte, std::uint8_t 
     out += " ticks/frame";
 }
 
-bool IsSmpte(ByteSpan division) { return (division[0] & 0x80) != 0; }
+bool IsSmpte(ByteSpan division)
+{
+    return (division[0] & 0x80) != 0;
+}
 
 } // namespace
 

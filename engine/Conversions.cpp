@@ -15,7 +15,7 @@ constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 constexpr std::array<std::string_view, 256> BuildKeyNames()
 {
     std::array<std::string_view, 256> names{};
-    constexpr std::array<std::string_view, 8> sharps = {"DO", "SOL", "RE", "LA",
+    constexpr std::array<std::string_view, 8> sharps = {"DO", "SOL", "RE",  "LA",
                                                         "MI", "SI",  "FA#", "DO#"};
     constexpr std::array<std::string_view, 7> flats = {"FA",  "SIb",  "MIb", "LAb",
                                                        "REb", "SOLb", "DOb"};
@@ -143,8 +143,8 @@ std::uint32_t DeltaTicks(std::string_view deltaText)
 {
     std::uint32_t value = 0;
     for (std::size_t i = 0; i + 1 < deltaText.size(); i += 2) {
-        const auto byte =
-            static_cast<std::uint32_t>(HexDigitValue(deltaText[i]) * 16 + HexDigitValue(deltaText[i + 1]));
+        const auto byte = static_cast<std::uint32_t>(HexDigitValue(deltaText[i]) * 16 +
+                                                     HexDigitValue(deltaText[i + 1]));
         value = (value << 7) | (byte & 0x7F);
     }
     return value;

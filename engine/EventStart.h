@@ -9,10 +9,10 @@ namespace tracklens {
 
 // What the walk knows of an event when it hands it to the decoder of its family.
 struct EventStart {
-    std::uint64_t absTick = 0;     // after this event's delta time
-    std::size_t offset = 0;        // 0-based: the status byte, or the first data byte when running
-    std::uint8_t deltaLength = 0;  // delta-time bytes right before offset
-    std::uint8_t status = 0;       // after running status
+    std::uint64_t absTick = 0;    // after this event's delta time
+    std::size_t offset = 0;       // 0-based: the status byte, or the first data byte when running
+    std::uint8_t deltaLength = 0; // delta-time bytes right before offset
+    std::uint8_t status = 0;      // after running status
     bool running = false;
 };
 

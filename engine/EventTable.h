@@ -15,7 +15,10 @@ namespace tracklens {
 // Cell texts are produced when they are read.
 class EventTable final : public RowSink {
 public:
-    explicit EventTable(std::vector<std::uint8_t> content = {}) : content_(std::move(content)) {}
+    explicit EventTable(std::vector<std::uint8_t> content = {})
+        : content_(std::move(content))
+    {
+    }
 
     void AddRow(const Row& row) override;
 

@@ -15,7 +15,11 @@ namespace tracklens {
 // walk needs nothing but the bytes, so it runs the same under a window and on the command line.
 class EventWalk {
 public:
-    EventWalk(ByteSpan file, RowSink& sink) : file_(file), sink_(sink) {}
+    EventWalk(ByteSpan file, RowSink& sink)
+        : file_(file)
+        , sink_(sink)
+    {
+    }
 
     // The five rows of the header chunk.
     RunOutcome readHeader();

@@ -24,7 +24,11 @@ struct RunOutcome {
     bool complete() const { return kind == Kind::Complete; }
 };
 
-enum class MessageIcon { Information, Exclamation, Critical };
+enum class MessageIcon {
+    Information,
+    Exclamation,
+    Critical
+};
 
 // The message box that reports an outcome other than Complete; lines are separated by CR LF.
 struct OutcomeMessage {

@@ -109,17 +109,15 @@ std::uint8_t ManufacturerIndex(ByteSpan identification)
     if (threeBytes && identification.size() < 3) {
         return 0;
     }
-    const auto match = std::find_if(kManufacturers.begin(), kManufacturers.end(),
-                                    [&](const Manufacturer& maker) {
-                                        const bool makerThreeBytes = maker.id[0] == 0x00;
-                                        if (makerThreeBytes != threeBytes) {
-                                            return false;
-                                        }
-                                        return threeBytes ? std::equal(maker.id.begin(),
-                                                                       maker.id.end(),
-                                                                       identification.begin())
-                                                          : maker.id[0] == identification[0];
-                                    });
+    const auto match =
+        std::find_if(kManufacturers.begin(), kManufacturers.end(), [&](const Manufacturer& maker) {
+            const bool makerThreeBytes = maker.id[0] == 0x00;
+            if (makerThreeBytes != threeBytes) {
+                return false;
+            }
+            return threeBytes ? std::equal(maker.id.begin(), maker.id.end(), identification.begin())
+                              : maker.id[0] == identification[0];
+        });
     return match == kManufacturers.end()
                ? 0
                : static_cast<std::uint8_t>(match - kManufacturers.begin() + 1);

@@ -34,7 +34,10 @@ constexpr std::array<SystemMessage, 16> kSystemMessages = {{
     {0, ""},               // FF is a meta event
 }};
 
-const SystemMessage& MessageOf(std::uint8_t status) { return kSystemMessages[status & 0x0Fu]; }
+const SystemMessage& MessageOf(std::uint8_t status)
+{
+    return kSystemMessages[status & 0x0Fu];
+}
 
 } // namespace
 

@@ -9,11 +9,11 @@ namespace tracklens {
 
 // The failures a walk can end in, by their code.
 enum class FailureCode : int {
-    MissingByte = 5,  // a byte needed beyond the end of the file, a chunk or an event
-    OutOfRange = 6,   // a count or a file size beyond the range of its field
-    OutOfMemory = 7,  // the rows found do not fit in memory
-    NotInTable = 9,   // a controller or program number of 128 or more
-    ZeroTempo = 11,   // a Set Tempo of 0 microseconds, a division by zero
+    MissingByte = 5, // a byte needed beyond the end of the file, a chunk or an event
+    OutOfRange = 6,  // a count or a file size beyond the range of its field
+    OutOfMemory = 7, // the rows found do not fit in memory
+    NotInTable = 9,  // a controller or program number of 128 or more
+    ZeroTempo = 11,  // a Set Tempo of 0 microseconds, a division by zero
 };
 
 // Thrown inside the walk and turned into its outcome there; never leaves the engine.
@@ -27,7 +27,9 @@ struct RunFailure {
 class TrackReader {
 public:
     TrackReader(ByteSpan file, std::size_t begin, std::size_t end)
-        : file_(file), position_(begin), end_(end)
+        : file_(file)
+        , position_(begin)
+        , end_(end)
     {
     }
 

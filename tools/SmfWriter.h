@@ -42,7 +42,8 @@ public:
         return *this;
     }
 
-    TrackWriter& meta(std::uint32_t delta, std::uint8_t type, std::initializer_list<std::uint8_t> data)
+    TrackWriter& meta(std::uint32_t delta, std::uint8_t type,
+                      std::initializer_list<std::uint8_t> data)
     {
         return meta(delta, type, Bytes(data));
     }

@@ -84,7 +84,8 @@ TrackWriter StringsAndDrumsTrack()
         .event(0, {0x37, 0x50});
     for (int beat = 0; beat < 8; ++beat) {
         track.event(0, {0x99, static_cast<std::uint8_t>(beat % 2 == 0 ? 36 : 38), 0x60});
-        track.event(kTicksPerQuarter / 2, {0x89, static_cast<std::uint8_t>(beat % 2 == 0 ? 36 : 38), 0x00});
+        track.event(kTicksPerQuarter / 2,
+                    {0x89, static_cast<std::uint8_t>(beat % 2 == 0 ? 36 : 38), 0x00});
         track.event(0, {0x99, 42, 0x40});
         track.event(kTicksPerQuarter / 2, {42, 0x00});
     }
@@ -107,7 +108,8 @@ int main(int argc, char** argv)
     const auto file = tracklens::tools::WriteSmf(
         1, kTicksPerQuarter, {ConductorTrack(), PianoTrack(), StringsAndDrumsTrack()});
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    out.write(reinterpret_cast<const char*>(file.data()),
+              static_cast<std::streamsize>(file.size()));
     if (!out) {
         std::cerr << "make-testread: cannot write " << argv[1] << '\n';
         return 1;

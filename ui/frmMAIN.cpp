@@ -1,0 +1,387 @@
+#include "ui/frmMAIN.h"
+
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+#include <limits>
+
+#include "engine/DecodeFile.h"
+#include "engine/FileLoader.h"
+#include "ui/ListingGrid.h"
+#include "ui/PathServices.h"
+#include "ui/Twips.h"
+#include "ui/frmWAIT.h"
+#include "ui/platform/Platform.h"
+
+namespace tracklens::ui {
+
+namespace {
+
+const QString kTitle = QStringLiteral("Tracklens");
+
+QFont FontOf(const QString& family, double points, bool bold = false)
+{
+    QFont font(family);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+std::filesystem::path LocalPath(const QString& path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+QString FromUtf8(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+frmMAIN::frmMAIN(Platform& platform, QWidget* parent)
+    : QWidget(parent)
+    , platform_(platform)
+    , lblIN_(new QLabel(QStringLiteral("Midifile Name:"), this))
+    , txIN_(new QLineEdit(QStringLiteral("Text1"), this))
+    , cmdSFOGLIA_(new QPushButton(QStringLiteral("&Find"), this))
+    , cmdANALISI_(new QPushButton(QStringLiteral("&Analysis"), this))
+    , cmdABOUT_(new QPushButton(QStringLiteral("&Info"), this))
+    , cmdHELP_(new QPushButton(QStringLiteral("&Help"), this))
+    , cmdQUIT_(new QPushButton(QStringLiteral("&Quit"), this))
+    , GRID_(new ListingGrid(this))
+    , lblStato_(new QLabel(this))
+{
+    setObjectName(QStringLiteral("frmMAIN"));
+    createControls();
+    setAcceptDrops(true);
+
+    connect(txIN_, &QLineEdit::textChanged, this, &frmMAIN::txIN_Change);
+    connect(cmdANALISI_, &QPushButton::clicked, this, &frmMAIN::cmdANALISI_Click);
+    connect(cmdSFOGLIA_, &QPushButton::clicked, this, &frmMAIN::cmdSFOGLIA_Click);
+    connect(cmdABOUT_, &QPushButton::clicked, this, &frmMAIN::cmdABOUT_Click);
+    connect(cmdHELP_, &QPushButton::clicked, this, &frmMAIN::cmdHELP_Click);
+    connect(cmdQUIT_, &QPushButton::clicked, this, &frmMAIN::cmdQUIT_Click);
+}
+
+int frmMAIN::twips(int value) const
+{
+    return TwipsToPixels(value, logicalDpiX());
+}
+
+void frmMAIN::createControls()
+{
+    resize(twips(15285), twips(10440));
+    const QFont sansSerif = FontOf(QStringLiteral("MS Sans Serif"), 9.75);
+
+    struct Placement {
+        QWidget* control;
+        const char* name;
+        int left, top, width, height;
+    };
+    const Placement placements[] = {
+        {lblIN_, "lblIN", 60, 90, 1305, 240},
+        {txIN_, "txIN", 1530, 45, 7995, 330},
+        {cmdSFOGLIA_, "cmdSFOGLIA", 9675, 45, 960, 330},
+        {cmdANALISI_, "cmdANALISI", 10680, 45, 960, 330},
+        {cmdABOUT_, "cmdABOUT", 11760, 45, 960, 330},
+        {cmdHELP_, "cmdHELP", 12720, 45, 960, 330},
+        {cmdQUIT_, "cmdQUIT", 13680, 45, 960, 330},
+        {GRID_, "GRID", 60, 465, 13335, 9435},
+        {lblStato_, "lblStato", 0, 10080, 14220, 240},
+    };
+    for (const Placement& p : placements) {
+        p.control->setObjectName(QString::fromLatin1(p.name));
+        p.control->setGeometry(twips(p.left), twips(p.top), twips(p.width), twips(p.height));
+    }
+    for (QWidget* control : {static_cast<QWidget*>(lblIN_), static_cast<QWidget*>(cmdSFOGLIA_),
+                             static_cast<QWidget*>(cmdANALISI_), static_cast<QWidget*>(cmdABOUT_),
+                             static_cast<QWidget*>(cmdHELP_), static_cast<QWidget*>(cmdQUIT_)}) {
+        control->setFont(sansSerif);
+    }
+
+    txIN_->setStyleSheet(QStringLiteral("QLineEdit { background-color: #FFFFFF; }"));
+    txIN_->setAcceptDrops(false);
+    cmdSFOGLIA_->setStyleSheet(QStringLiteral("QPushButton { background-color: #FFFFC0; }"));
+    cmdANALISI_->setStyleSheet(QStringLiteral("QPushButton { background-color: #00FF00; }"));
+    lblStato_->setAlignment(Qt::AlignCenter);
+    lblStato_->setStyleSheet(QStringLiteral("QLabel { color: #FF0000; }"));
+
+    GRID_->setFont(FontOf(QStringLiteral("Tahoma"), 9.75, true));
+    GRID_->horizontalHeader()->setFont(FontOf(QStringLiteral("MS Sans Serif"), 8.25, true));
+    GRID_->verticalHeader()->setDefaultSectionSize(GRID_->fontMetrics().height() + 4);
+
+    // Keyboard focus order: Analysis, the name, Info, Find, Help, the grid, Quit.
+    setTabOrder(cmdANALISI_, txIN_);
+    setTabOrder(txIN_, cmdABOUT_);
+    setTabOrder(cmdABOUT_, cmdSFOGLIA_);
+    setTabOrder(cmdSFOGLIA_, cmdHELP_);
+    setTabOrder(cmdHELP_, GRID_);
+    setTabOrder(GRID_, cmdQUIT_);
+}
+
+bool frmMAIN::Form_Load()
+{
+    const std::optional<QString> installDir = ReadInstallDir(platform_);
+    if (!installDir) {
+        platform_.showMessage(
+            nullptr, QStringLiteral("Applicazione NON TROVATA !\r\nReinstallare l'applicazione !"),
+            MessageIcon::Critical, kTitle);
+        return false;
+    }
+    InstallDir_ = *installDir;
+    BrowseDir_ = InstallDir_;
+    InitTables();
+
+    txIN_->setText(BrowseDir_ + QStringLiteral("/TestRead.mid"));
+    if (!FileExists(txIN_->text())) {
+        txIN_->clear();
+        setWindowTitle(kTitle);
+    } else {
+        setWindowTitle(FileTitle(txIN_->text()));
+    }
+    setUpGrid();
+    return true;
+}
+
+void frmMAIN::InitTables()
+{
+    ColumnWidths_ = kInitialColumnWidths;
+}
+
+void frmMAIN::setUpGrid()
+{
+    // Silver around the cells, one empty row, no header row until a listing is shown.
+    GRID_->setStyleSheet(QStringLiteral("QTableView { background-color: #C0C0C0; "
+                                        "gridline-color: #808080; }"));
+    GRID_->setFixedRows(0);
+    GRID_->setRows(1);
+    GRID_->setShowGrid(true);
+    GRID_->setGridStyle(Qt::SolidLine);
+    for (int column = 0; column < static_cast<int>(kColumnCount); ++column) {
+        GRID_->setColumnWidthTwips(column, ColumnWidths_[static_cast<std::size_t>(column)]);
+    }
+}
+
+void frmMAIN::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMAIN::Form_Resize()
+{
+    const int gridWidth = std::max(0, frameGeometry().width() - twips(250));
+    GRID_->resize(gridWidth, GRID_->height());
+    lblStato_->setGeometry(GRID_->x(), lblStato_->y(), gridWidth, lblStato_->height());
+}
+
+bool frmMAIN::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate) {
+        Form_Activate();
+    }
+    return QWidget::event(event);
+}
+
+void frmMAIN::Form_Activate()
+{
+    txIN_->setFocus();
+}
+
+void frmMAIN::txIN_Change(const QString& text)
+{
+    if (text.size() > 1) {
+        BrowseDir_ = DirPart(text);
+    }
+}
+
+void frmMAIN::showInformation(const QString& text)
+{
+    platform_.showMessage(this, text, MessageIcon::Information, kTitle);
+}
+
+void frmMAIN::cmdANALISI_Click()
+{
+    const QString name = txIN_->text();
+    if (name.isEmpty() || !FileExists(name)) {
+        showInformation(QStringLiteral("Indicare un Nome di Midifile valido !"));
+        return;
+    }
+    // Read first: a file that exists but cannot be read changes nothing on screen.
+    LoadedFile file = ReadWholeFile(LocalPath(name));
+    if (!file.ok()) {
+        platform_.showMessage(
+            this, QStringLiteral("Il file non pu\u00F2 essere letto !\r\n") + FromUtf8(file.error),
+            MessageIcon::Critical, kTitle);
+        return;
+    }
+    for (int column = 0; column < static_cast<int>(kColumnCount); ++column) {
+        ColumnWidths_[static_cast<std::size_t>(column)] = GRID_->columnWidthTwips(column);
+    }
+    lblStato_->clear();
+    GRID_->setRows(1);
+    setWindowTitle(kTitle);
+    repaint();
+    DecodeFile(std::move(file.bytes), *this, ColumnWidths_);
+}
+
+void frmMAIN::cmdSFOGLIA_Click()
+{
+    const QString kept = txIN_->text();
+    const QString chosen = platform_.chooseFile(
+        this, QStringLiteral("Open"), kept,
+        {QStringLiteral("Midifile (*.[mM][iI][dD])"), QStringLiteral("Tutti i file (*)")},
+        BrowseDir_, QStringLiteral("mid"));
+    txIN_->setText(chosen);
+    if (txIN_->text().isEmpty()) {
+        txIN_->setText(kept);
+    } else if (FileExists(txIN_->text())) {
+        setWindowTitle(FileTitle(txIN_->text()));
+    } else {
+        txIN_->setText(kept);
+    }
+    GRID_->setFixedRows(0);
+    GRID_->setRows(1);
+    GRID_->clearCells();
+    lblStato_->clear();
+}
+
+void frmMAIN::cmdABOUT_Click()
+{
+    const QString text = QStringLiteral("\u00A9 2026 The Tracklens developers\r\nVer. %1.%2.%3")
+                             .arg(TRACKLENS_VERSION_MAJOR)
+                             .arg(TRACKLENS_VERSION_MINOR)
+                             .arg(TRACKLENS_VERSION_PATCH);
+    platform_.showAbout(this, kTitle, text, QApplication::windowIcon());
+}
+
+void frmMAIN::cmdHELP_Click()
+{
+    const QString help = InstallDir_ + QStringLiteral("/Help.txt");
+    if (!FileExists(help) || !platform_.openDocument(help)) {
+        platform_.showMessage(this, QStringLiteral("Help non disponibile !\r\n") + help,
+                              MessageIcon::Exclamation, kTitle);
+    }
+}
+
+void frmMAIN::cmdQUIT_Click()
+{
+    close();
+}
+
+void frmMAIN::openFile(const QString& path)
+{
+    txIN_->setText(path);
+    if (FileExists(path)) {
+        setWindowTitle(FileTitle(path));
+    }
+    cmdANALISI_Click();
+}
+
+void frmMAIN::dragEnterEvent(QDragEnterEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.constFirst().isLocalFile()) {
+        event->acceptProposedAction();
+    }
+}
+
+void frmMAIN::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.constFirst().isLocalFile()) {
+        event->acceptProposedAction();
+        openFile(urls.constFirst().toLocalFile());
+    }
+}
+
+// What an analysis run drives.
+
+void frmMAIN::PrepareListing(const ColumnWidths& widths)
+{
+    GRID_->clearCells();
+    GRID_->setRows(1);
+    for (int column = 0; column < static_cast<int>(kColumnCount); ++column) {
+        GRID_->setColumnWidthTwips(column, widths[static_cast<std::size_t>(column)]);
+        GRID_->listing().setColumnAlignment(column, Qt::AlignLeft | Qt::AlignVCenter);
+    }
+}
+
+void frmMAIN::ShowHeaderRows(const EventTable& table)
+{
+    for (std::size_t row = 0; row < std::min<std::size_t>(5, table.size()); ++row) {
+        ListingModel::RowTexts texts;
+        for (std::size_t column = 0; column < kColumnCount; ++column) {
+            texts[column] =
+                QString::fromStdString(table.storedCellText(row, static_cast<Column>(column)));
+        }
+        GRID_->listing().appendRow(texts);
+    }
+    GRID_->setFixedRows(1);
+    GRID_->setHeaderColours(Qt::white, Qt::red);
+    ListingModel::RowTexts titles;
+    for (std::size_t column = 0; column < kColumnCount; ++column) {
+        titles[column] = FromUtf8(kColumnTitles[column]);
+    }
+    GRID_->listing().setTitles(titles);
+    // On screen at once: the walk that follows does not return to the event loop.
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void frmMAIN::WriteListing(EventTable&& table)
+{
+    // Grid row 0 is the header row; the count is kept to a size the view can show.
+    GRID_->setRows(static_cast<int>(std::min<std::int64_t>(std::int64_t{table.RowCount()} + 1,
+                                                           std::numeric_limits<int>::max())));
+    GRID_->listing().adoptTable(std::move(table));
+}
+
+void frmMAIN::ResetListing()
+{
+    GRID_->clearCells();
+    GRID_->setFixedRows(0);
+    GRID_->setRows(1);
+}
+
+void frmMAIN::SetStatusText(std::string_view text)
+{
+    lblStato_->setText(FromUtf8(text));
+    lblStato_->repaint();
+}
+
+void frmMAIN::SetCaption(std::string_view text)
+{
+    setWindowTitle(FromUtf8(text));
+}
+
+void frmMAIN::SetBusyCursor(bool busy)
+{
+    if (busy && !busyCursor_) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (!busy && busyCursor_) {
+        QApplication::restoreOverrideCursor();
+    }
+    busyCursor_ = busy;
+}
+
+void frmMAIN::ShowMessage(std::string_view text, MessageIcon icon, std::string_view title)
+{
+    platform_.showMessage(this, FromUtf8(text), icon, FromUtf8(title));
+}
+
+void frmMAIN::RunWaitWindow(const std::function<void()>& clearRows)
+{
+    frmWAIT wait;
+    wait.Form_Load(clearRows);
+}
+
+} // namespace tracklens::ui

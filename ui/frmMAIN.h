@@ -1,0 +1,88 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "engine/AnalysisView.h"
+#include "engine/ColumnWidths.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace tracklens::ui {
+
+class ListingGrid;
+class Platform;
+
+// The main window: the file name, the five commands, the listing grid and the status line.
+// It is also the view an analysis run drives.
+class frmMAIN final : public QWidget, private AnalysisView {
+    Q_OBJECT
+
+public:
+    explicit frmMAIN(Platform& platform, QWidget* parent = nullptr);
+
+    // Start-up, before the window is first shown. False when the installation folder cannot be
+    // found: the message has been shown and the program is to end.
+    bool Form_Load();
+
+    // Names a file and analyses it: from the command line or a drop on the window.
+    void openFile(const QString& path);
+
+    const QString& installDir() const { return InstallDir_; }
+    const QString& browseDir() const { return BrowseDir_; }
+    const ColumnWidths& columnWidths() const { return ColumnWidths_; }
+
+public slots:
+    void cmdANALISI_Click();
+    void cmdSFOGLIA_Click();
+    void cmdABOUT_Click();
+    void cmdHELP_Click();
+    void cmdQUIT_Click();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void createControls();
+    void InitTables();
+    void setUpGrid();
+    void Form_Resize();
+    void Form_Activate();
+    void txIN_Change(const QString& text);
+    void showInformation(const QString& text);
+    int twips(int value) const;
+
+    // What an analysis run drives.
+    void PrepareListing(const ColumnWidths& widths) override;
+    void ShowHeaderRows(const EventTable& table) override;
+    void WriteListing(EventTable&& table) override;
+    void ResetListing() override;
+    void SetStatusText(std::string_view text) override;
+    void SetCaption(std::string_view text) override;
+    void SetBusyCursor(bool busy) override;
+    void ShowMessage(std::string_view text, MessageIcon icon, std::string_view title) override;
+    void RunWaitWindow(const std::function<void()>& clearRows) override;
+
+    Platform& platform_;
+    QString InstallDir_;
+    QString BrowseDir_;
+    ColumnWidths ColumnWidths_{};
+    bool busyCursor_ = false;
+
+    QLabel* lblIN_;
+    QLineEdit* txIN_;
+    QPushButton* cmdSFOGLIA_;
+    QPushButton* cmdANALISI_;
+    QPushButton* cmdABOUT_;
+    QPushButton* cmdHELP_;
+    QPushButton* cmdQUIT_;
+    ListingGrid* GRID_;
+    QLabel* lblStato_;
+};
+
+} // namespace tracklens::ui

@@ -1,0 +1,43 @@
+// tracklens: the desktop program.
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QIcon>
+#include <QTimer>
+
+#include "ui/frmMAIN.h"
+#include "ui/platform/QtPlatform.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tracklens"));
+    QApplication::setApplicationVersion(QStringLiteral(TRACKLENS_VERSION));
+    QApplication::setOrganizationName(QStringLiteral("Orvane"));
+    QApplication::setDesktopFileName(QStringLiteral("tracklens"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/tracklens/tracklens.png")));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Lists every header field, chunk and event of a Standard MIDI File."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A Standard MIDI File to analyse at start."),
+                                 QStringLiteral("[FILE]"));
+    parser.process(app);
+
+    tracklens::ui::QtPlatform platform;
+    tracklens::ui::frmMAIN window(platform);
+    if (!window.Form_Load()) {
+        return 1;
+    }
+    window.show();
+
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty()) {
+        QTimer::singleShot(0, &window,
+                           [&window, file = files.constFirst()] { window.openFile(file); });
+    }
+    return QApplication::exec();
+}
