@@ -12,7 +12,7 @@ void EventTable::AddRow(const Row& row)
 
 void EventTable::ClearRows()
 {
-    std::vector<Row>().swap(rows_);
+    rows_.clear();
     std::vector<std::uint8_t>().swap(content_);
 }
 

@@ -8,6 +8,7 @@
 #include "engine/Bytes.h"
 #include "engine/Row.h"
 #include "engine/RowSink.h"
+#include "engine/RowStore.h"
 
 namespace tracklens {
 
@@ -40,7 +41,7 @@ public:
 
 private:
     std::vector<std::uint8_t> content_;
-    std::vector<Row> rows_;
+    RowStore rows_;
     std::int32_t rowCount_ = 0;
 };
 
