@@ -57,11 +57,12 @@ void EndRun(AnalysisView& view, EventTable& table, const RunOutcome& outcome)
 
 } // namespace
 
-void DecodeFile(std::vector<std::uint8_t> content, AnalysisView& view, const ColumnWidths& widths)
+void DecodeFile(std::vector<std::uint8_t> content, AnalysisView& view, const ColumnWidths& widths,
+                std::pmr::memory_resource* rowMemory)
 {
     view.SetBusyCursor(true);
     view.PrepareListing(widths);
-    EventTable table(std::move(content));
+    EventTable table(std::move(content), rowMemory);
     EventWalk walk(table.content(), table);
 
     const RunOutcome header = walk.readHeader();

@@ -19,7 +19,7 @@ struct EventStart {
 // The row of an event whose bytes in the file run from its start to end.
 inline Row EventRow(const EventStart& event, RowKind kind, std::size_t end)
 {
-    Row row;
+    Row row{};
     row.absTick = event.absTick;
     row.offset = static_cast<std::uint32_t>(event.offset);
     row.length = static_cast<std::uint32_t>(end - event.offset);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory_resource>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,10 @@ namespace tracklens {
 // Cell texts are produced when they are read.
 class EventTable final : public RowSink {
 public:
-    explicit EventTable(std::vector<std::uint8_t> content = {})
+    explicit EventTable(std::vector<std::uint8_t> content = {},
+                        std::pmr::memory_resource* rowMemory = std::pmr::get_default_resource())
         : content_(std::move(content))
+        , rows_(rowMemory)
     {
     }
 

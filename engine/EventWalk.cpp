@@ -146,7 +146,7 @@ void EventWalk::readEvent(TrackReader& reader, std::uint64_t& absTick)
 
 void EventWalk::addChunkRow(RowKind kind, std::size_t offset, std::size_t length)
 {
-    Row row;
+    Row row{};
     row.kind = kind;
     row.offset = static_cast<std::uint32_t>(offset);
     row.length = static_cast<std::uint32_t>(length);

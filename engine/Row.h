@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <type_traits>
 
 namespace tracklens {
 
@@ -31,21 +32,23 @@ constexpr bool IsChunkRow(RowKind kind)
 }
 
 // One row of the listing, kept as positions into the file's bytes: its six texts are produced
-// from these fields and the bytes whenever a cell is read.
+// from these fields and the bytes whenever a cell is read. It is trivial, so that blocks of rows
+// are not written twice; make one with Row row{}.
 struct Row {
-    std::uint64_t absTick = 0; // absolute tick of an event within its track
-    std::uint32_t offset = 0;  // 0-based offset of the first byte of the row in the file
-    std::uint32_t length = 0;  // bytes the file holds for the row from offset
-    RowKind kind = RowKind::HeaderTag;
-    std::uint8_t status = 0;      // status byte after running status
-    std::uint8_t deltaLength = 0; // delta-time bytes standing right before offset
-    bool running = false;         // the status byte is not in the file at offset
-    std::uint16_t detail = 0;     // decoder's own: SysEx maker and message, meta data offset
+    std::uint64_t absTick; // absolute tick of an event within its track
+    std::uint32_t offset;  // 0-based offset of the first byte of the row in the file
+    std::uint32_t length;  // bytes the file holds for the row from offset
+    RowKind kind;
+    std::uint8_t status;      // status byte after running status
+    std::uint8_t deltaLength; // delta-time bytes standing right before offset
+    bool running;             // the status byte is not in the file at offset
+    std::uint16_t detail;     // decoder's own: SysEx maker and message, meta data offset
 };
 
 // Offsets are 32-bit, so no file larger than this can be listed.
 inline constexpr std::uint64_t kLargestFileSize = 0xFFFFFFFFu;
 
+static_assert(std::is_trivial_v<Row>);
 static_assert(sizeof(Row) <= 32, "rows must stay compact: tens of millions are kept at once");
 
 enum class Column : std::uint8_t {

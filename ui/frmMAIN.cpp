@@ -18,6 +18,7 @@
 #include "ui/PathServices.h"
 #include "ui/Twips.h"
 #include "ui/frmWAIT.h"
+#include "ui/platform/LargePageMemory.h"
 #include "ui/platform/Platform.h"
 
 namespace tracklens::ui {
@@ -231,7 +232,7 @@ void frmMAIN::cmdANALISI_Click()
     GRID_->setRows(1);
     setWindowTitle(kTitle);
     repaint();
-    DecodeFile(std::move(file.bytes), *this, ColumnWidths_);
+    DecodeFile(std::move(file.bytes), *this, ColumnWidths_, &LargePageMemory::instance());
 }
 
 void frmMAIN::cmdSFOGLIA_Click()
