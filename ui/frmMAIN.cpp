@@ -4,11 +4,13 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QUrl>
 #include <limits>
 
@@ -150,6 +152,9 @@ bool frmMAIN::Form_Load()
         setWindowTitle(FileTitle(txIN_->text()));
     }
     setUpGrid();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
     return true;
 }
 
