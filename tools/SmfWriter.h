@@ -2,6 +2,7 @@
 
 // A small writer of Standard MIDI Files, for the project's own sample files.
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string_view>
@@ -39,6 +40,7 @@ public:
     {
         AppendVariableLength(body_, delta);
         body_.insert(body_.end(), bytes);
+        runningStatus_ = 0;
         return *this;
     }
 
@@ -55,6 +57,7 @@ public:
         body_.push_back(type);
         AppendVariableLength(body_, static_cast<std::uint32_t>(data.size()));
         body_.insert(body_.end(), data.begin(), data.end());
+        runningStatus_ = 0;
         return *this;
     }
 
@@ -70,30 +73,94 @@ public:
         body_.push_back(0xF0);
         AppendVariableLength(body_, static_cast<std::uint32_t>(body.size()));
         body_.insert(body_.end(), body);
+        runningStatus_ = 0;
+        return *this;
+    }
+
+    // F0, the length, then the body (which ends with F7).
+    TrackWriter& sysex(std::uint32_t delta, const Bytes& body)
+    {
+        AppendVariableLength(body_, delta);
+        body_.push_back(0xF0);
+        AppendVariableLength(body_, static_cast<std::uint32_t>(body.size()));
+        body_.insert(body_.end(), body.begin(), body.end());
+        runningStatus_ = 0;
+        return *this;
+    }
+
+    // A channel message of one or two data bytes. Its status byte is left out when the message
+    // written just before it was a channel() message of the same status (running status, as
+    // a conservative writer uses it: any other event ends it).
+    TrackWriter& channel(std::uint32_t delta, std::uint8_t status, std::uint8_t data1)
+    {
+        AppendVariableLength(body_, delta);
+        appendStatus(status);
+        body_.push_back(data1);
+        return *this;
+    }
+
+    TrackWriter& channel(std::uint32_t delta, std::uint8_t status, std::uint8_t data1,
+                         std::uint8_t data2)
+    {
+        AppendVariableLength(body_, delta);
+        appendStatus(status);
+        body_.push_back(data1);
+        body_.push_back(data2);
         return *this;
     }
 
     TrackWriter& endOfTrack(std::uint32_t delta = 0) { return meta(delta, 0x2F, {}); }
 
     const Bytes& body() const { return body_; }
+    std::size_t size() const { return body_.size(); }
 
 private:
+    void appendStatus(std::uint8_t status)
+    {
+        if (status != runningStatus_) {
+            body_.push_back(status);
+            runningStatus_ = status;
+        }
+    }
+
     Bytes body_;
+    std::uint8_t runningStatus_ = 0;
 };
+
+inline void AppendTag(Bytes& out, std::string_view tag)
+{
+    for (const char c : tag) {
+        out.push_back(static_cast<std::uint8_t>(c));
+    }
+}
+
+// MThd, its length 6, the format, the track count and the division.
+inline void AppendHeaderChunk(Bytes& out, std::uint16_t format, std::uint16_t trackCount,
+                              std::uint16_t division)
+{
+    AppendTag(out, "MThd");
+    AppendBigEndian(out, 6, 4);
+    AppendBigEndian(out, format, 2);
+    AppendBigEndian(out, trackCount, 2);
+    AppendBigEndian(out, division, 2);
+}
+
+// MTrk, the length of the body, the body.
+inline void AppendTrackChunk(Bytes& out, const TrackWriter& track)
+{
+    AppendTag(out, "MTrk");
+    AppendBigEndian(out, static_cast<std::uint32_t>(track.body().size()), 4);
+    out.insert(out.end(), track.body().begin(), track.body().end());
+}
 
 // MThd with format, track count and division, then one MTrk chunk per track.
 inline Bytes WriteSmf(std::uint16_t format, std::uint16_t division,
                       const std::vector<TrackWriter>& tracks)
 {
-    Bytes file = {'M', 'T', 'h', 'd'};
-    AppendBigEndian(file, 6, 4);
-    AppendBigEndian(file, format, 2);
-    AppendBigEndian(file, static_cast<std::uint32_t>(tracks.size()), 2);
-    AppendBigEndian(file, division, 2);
+    Bytes file;
+    AppendHeaderChunk(file, format, static_cast<std::uint16_t>(tracks.size()), division);
     for (const TrackWriter& track : tracks) {
-        file.insert(file.end(), {'M', 'T', 'r', 'k'});
-        AppendBigEndian(file, static_cast<std::uint32_t>(track.body().size()), 4);
-        file.insert(file.end(), track.body().begin(), track.body().end());
+        AppendTrackChunk(file, track);
     }
     return file;
 }

@@ -1,0 +1,89 @@
+// Reading back the text of every cell of every row, as the grid and the exports read them.
+
+#include <benchmark/benchmark.h>
+#include <string>
+
+#include "bench/BenchInputs.h"
+#include "engine/CellText.h"
+#include "engine/EventTable.h"
+#include "engine/EventWalk.h"
+
+namespace {
+
+using tracklens::Column;
+using tracklens::bench::BenchInput;
+
+// The table is built once, before the timed loop.
+tracklens::EventTable TableOf(const BenchInput& input)
+{
+    tracklens::EventTable table(input.bytes);
+    tracklens::WalkFile(table.content(), table);
+    return table;
+}
+
+void SetRates(benchmark::State& state, const BenchInput& input, const tracklens::EventTable& table,
+              std::size_t textBytes)
+{
+    const auto iterations = static_cast<double>(state.iterations());
+    const auto rows = static_cast<double>(table.size());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(input.bytes.size()));
+    state.counters["rows"] = rows;
+    state.counters["cells/s"] = benchmark::Counter(rows * tracklens::kColumnCount * iterations,
+                                                   benchmark::Counter::kIsRate);
+    state.counters["text_bytes"] = static_cast<double>(textBytes);
+}
+
+// One string per cell, as EventTable::cellText hands it to the grid.
+void CellTexts(benchmark::State& state, const BenchInput& input)
+{
+    const tracklens::EventTable table = TableOf(input);
+    std::size_t textBytes = 0;
+    for (auto _ : state) {
+        textBytes = 0;
+        for (std::size_t row = 0; row < table.size(); ++row) {
+            for (std::size_t column = 0; column < tracklens::kColumnCount; ++column) {
+                const std::string text = table.cellText(row, static_cast<Column>(column));
+                textBytes += text.size();
+                benchmark::DoNotOptimize(text.data());
+            }
+        }
+    }
+    SetRates(state, input, table, textBytes);
+}
+
+// Every cell appended to one reused string, as the writers of the listing do.
+void AppendCellTexts(benchmark::State& state, const BenchInput& input)
+{
+    const tracklens::EventTable table = TableOf(input);
+    std::size_t textBytes = 0;
+    std::string text;
+    for (auto _ : state) {
+        textBytes = 0;
+        for (std::size_t row = 0; row < table.size(); ++row) {
+            for (std::size_t column = 0; column < tracklens::kColumnCount; ++column) {
+                text.clear();
+                tracklens::AppendCellText(text, table.content(), table.row(row),
+                                          static_cast<Column>(column));
+                textBytes += text.size();
+                benchmark::DoNotOptimize(text.data());
+            }
+        }
+    }
+    SetRates(state, input, table, textBytes);
+}
+
+void Register(const BenchInput& input)
+{
+    benchmark::RegisterBenchmark(("CellText/" + input.name).c_str(), CellTexts, input)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("AppendCellText/" + input.name).c_str(), AppendCellTexts, input)
+        ->Unit(benchmark::kMillisecond);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return tracklens::bench::RunBenchmarks(argc, argv, Register);
+}

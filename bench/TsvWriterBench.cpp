@@ -1,0 +1,82 @@
+// The TSV listing as tracklens-dump writes it: the walk with every row written at once, into a
+// stream that throws the text away.
+
+#include <benchmark/benchmark.h>
+#include <ostream>
+#include <streambuf>
+
+#include "bench/BenchInputs.h"
+#include "cli/ListingWriter.h"
+#include "engine/EventWalk.h"
+
+namespace {
+
+using tracklens::bench::BenchInput;
+
+// Counts what is written to it and keeps none of it.
+class DiscardingBuffer final : public std::streambuf {
+public:
+    std::uint64_t written() const { return written_; }
+
+protected:
+    std::streamsize xsputn(const char*, std::streamsize count) override
+    {
+        written_ += static_cast<std::uint64_t>(count);
+        return count;
+    }
+    int_type overflow(int_type c) override
+    {
+        ++written_;
+        return traits_type::not_eof(c);
+    }
+
+private:
+    std::uint64_t written_ = 0;
+};
+
+void WriteListing(benchmark::State& state, const BenchInput& input, tracklens::ListingFormat format)
+{
+    std::uint64_t written = 0;
+    std::int64_t rows = 0;
+    for (auto _ : state) {
+        DiscardingBuffer buffer;
+        std::ostream out(&buffer);
+        const auto writer = tracklens::MakeListingWriter(format, input.bytes, out);
+        writer->writeTitles();
+        tracklens::EventWalk walk(input.bytes, *writer);
+        tracklens::RunOutcome outcome = walk.readHeader();
+        if (outcome.complete()) {
+            outcome = walk.readChunks();
+        }
+        writer->finish(outcome);
+        if (!outcome.complete()) {
+            state.SkipWithError("the walk did not complete");
+            break;
+        }
+        rows = walk.rowCount();
+        written = buffer.written();
+    }
+    const auto iterations = static_cast<double>(state.iterations());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(input.bytes.size()));
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["events/s"] =
+        benchmark::Counter(static_cast<double>(rows) * iterations, benchmark::Counter::kIsRate);
+    state.counters["out_MiB/s"] =
+        benchmark::Counter(static_cast<double>(written) * iterations, benchmark::Counter::kIsRate,
+                           benchmark::Counter::kIs1024);
+}
+
+void Register(const BenchInput& input)
+{
+    benchmark::RegisterBenchmark(("TsvWriter/" + input.name).c_str(), WriteListing, input,
+                                 tracklens::ListingFormat::Tsv)
+        ->Unit(benchmark::kMillisecond);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    return tracklens::bench::RunBenchmarks(argc, argv, Register);
+}

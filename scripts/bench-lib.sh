@@ -1,0 +1,27 @@
+# Shared by the bench-*.sh scripts: the build they measure and the files they measure it on.
+# The build has the flags of the release preset (RelWithDebInfo), without the desktop program.
+
+bench_build=build/bench
+bench_data=build/bench-data
+
+bench_configure_and_build() {
+    cmake -S . -B "$bench_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTRACKLENS_BUILD_UI=OFF -DTRACKLENS_BUILD_TESTS=OFF -DTRACKLENS_BUILD_BENCHMARKS=ON \
+        >/dev/null
+    cmake --build "$bench_build" -j "$(nproc)" \
+        --target tracklens-dump make-large-midi bench-walk bench-cells bench-tsv >/dev/null
+}
+
+# bench_make_file MB: build/bench-data/<MB>MB.mid, seed 1, made anew so it is never stale.
+bench_make_file() {
+    mkdir -p "$bench_data"
+    "$bench_build/tools/make-large-midi" --size-mb "$1" --seed 1 "$bench_data/$1MB.mid"
+}
+
+bench_machine() {
+    echo "- CPU: $(lscpu | sed -n 's/^Model name: *//p'), $(nproc) cores"
+    echo "- Memory: $(free -h | awk '/^Mem:/ {print $2}')"
+    echo "- Kernel: $(uname -sr)"
+    echo "- Compiler: $(c++ --version | head -n 1)"
+    echo "- Load average before: $(cut -d ' ' -f 1-3 /proc/loadavg)"
+}
