@@ -217,6 +217,10 @@ void frmMAIN::showInformation(const QString& text)
 
 void frmMAIN::cmdANALISI_Click()
 {
+    // The run repaints through the event loop; a second run must not start inside it.
+    if (analysing_) {
+        return;
+    }
     const QString name = txIN_->text();
     if (name.isEmpty() || !FileExists(name)) {
         showInformation(QStringLiteral("Indicare un Nome di Midifile valido !"));
@@ -237,7 +241,9 @@ void frmMAIN::cmdANALISI_Click()
     GRID_->setRows(1);
     setWindowTitle(kTitle);
     repaint();
+    analysing_ = true;
     DecodeFile(std::move(file.bytes), *this, ColumnWidths_, &LargePageMemory::instance());
+    analysing_ = false;
 }
 
 void frmMAIN::cmdSFOGLIA_Click()

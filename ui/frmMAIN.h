@@ -73,6 +73,7 @@ private:
     QString BrowseDir_;
     ColumnWidths ColumnWidths_{};
     bool busyCursor_ = false;
+    bool analysing_ = false;
 
     QLabel* lblIN_;
     QLineEdit* txIN_;
