@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QUrl>
 #include <limits>
@@ -241,9 +242,8 @@ void frmMAIN::cmdANALISI_Click()
     GRID_->setRows(1);
     setWindowTitle(kTitle);
     repaint();
-    analysing_ = true;
+    const QScopedValueRollback running(analysing_, true);
     DecodeFile(std::move(file.bytes), *this, ColumnWidths_, &LargePageMemory::instance());
-    analysing_ = false;
 }
 
 void frmMAIN::cmdSFOGLIA_Click()
