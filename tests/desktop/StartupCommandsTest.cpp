@@ -1,0 +1,329 @@
+// Start-up, the five commands, the name box and the window's geometry.
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QRegularExpression>
+#include <QUrl>
+#include <sys/stat.h>
+
+#include "FakePlatform.h"
+#include "ui/Twips.h"
+
+namespace tracklens::desktop_testing {
+namespace {
+
+class StartupTest : public WindowTest {};
+
+TEST_F(StartupTest, OffersTheTestFileOfTheInstallationFolder)
+{
+    installTestRead();
+    ASSERT_TRUE(load());
+    const QString path = inDir("TestRead.mid");
+    EXPECT_EQ(txIN()->text(), path);
+    EXPECT_EQ(window_->windowTitle(),
+              QStringLiteral("Tracklens (TestRead.mid - %1 bytes)").arg(QFileInfo(path).size()));
+    EXPECT_EQ(window_->installDir(), dir_.path());
+    EXPECT_EQ(window_->browseDir(), dir_.path());
+    EXPECT_EQ(listing().rows(), 1);
+    EXPECT_EQ(listing().fixedRows(), 0);
+    EXPECT_TRUE(platform_.messages.empty());
+}
+
+TEST_F(StartupTest, WithoutTheTestFileTheNameIsEmpty)
+{
+    ASSERT_TRUE(load());
+    EXPECT_EQ(txIN()->text(), QString());
+    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Tracklens"));
+    EXPECT_TRUE(platform_.messages.empty());
+}
+
+TEST_F(StartupTest, WithoutAnInstallationFolderTheProgramEnds)
+{
+    platform_.programDir.reset();
+    platform_.dataDir.reset();
+    EXPECT_FALSE(load());
+    ASSERT_EQ(platform_.messages.size(), 1U);
+    EXPECT_EQ(platform_.messages[0].text,
+              QStringLiteral("Applicazione NON TROVATA !\r\nReinstallare l'applicazione !"));
+    EXPECT_EQ(platform_.messages[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(platform_.messages[0].title, QStringLiteral("Tracklens"));
+    EXPECT_FALSE(window_->isVisible());
+}
+
+TEST_F(StartupTest, InstallationFolderIsTheSettingsDirectoryPart)
+{
+    const struct {
+        std::optional<QString> setting;
+        std::optional<QString> dataDir;
+        QString installDir;
+    } cases[] = {
+        {QStringLiteral("/opt/x/"), std::nullopt, QStringLiteral("/opt/x")},
+        {QStringLiteral("/opt/x"), std::nullopt, QStringLiteral("/opt")},
+        {QStringLiteral("/opt/x/"), QStringLiteral("/usr/share/t"), QStringLiteral("/opt/x")},
+        {std::nullopt, QStringLiteral("/usr/share/t"), QStringLiteral("/usr/share/t")},
+    };
+    for (const auto& c : cases) {
+        platform_.programDir = c.setting;
+        platform_.dataDir = c.dataDir;
+        ASSERT_TRUE(load()) << c.installDir.toStdString();
+        EXPECT_EQ(window_->installDir(), c.installDir);
+        EXPECT_EQ(window_->browseDir(), c.installDir);
+        EXPECT_EQ(txIN()->text(), QString());
+    }
+}
+
+// What a command that is refused must leave as it was.
+struct WindowState {
+    QString title, name, status, browseDir;
+    int rows, fixedRows;
+    QString firstCells;
+    bool operator==(const WindowState&) const = default;
+};
+
+class CommandTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        installTestRead();
+        ASSERT_TRUE(load());
+    }
+
+    WindowState state() const
+    {
+        QString cells;
+        for (int row = 0; row < std::min(listing().rows(), 3); ++row) {
+            for (int column = 0; column < 6; ++column) {
+                cells += listing().cellText(row, column) + u'|';
+            }
+        }
+        return {window_->windowTitle(),
+                txIN()->text(),
+                lblStato()->text(),
+                window_->browseDir(),
+                listing().rows(),
+                listing().fixedRows(),
+                cells};
+    }
+};
+
+TEST_F(CommandTest, AnalysisOfNoValidNameShowsTheMessageOnly)
+{
+    QDir(dir_.path()).mkdir(QStringLiteral("folder"));
+    const QString names[] = {QString(), inDir("folder"), inDir("missing.mid")};
+    click("cmdANALISI"); // a listing on screen, which the refused commands must keep
+    ASSERT_EQ(listing().fixedRows(), 1);
+    for (const QString& name : names) {
+        txIN()->setText(name);
+        platform_.messages.clear();
+        const auto before = state();
+        click("cmdANALISI");
+        ASSERT_EQ(platform_.messages.size(), 1U) << name.toStdString();
+        EXPECT_EQ(platform_.messages[0].text,
+                  QStringLiteral("Indicare un Nome di Midifile valido !"));
+        EXPECT_EQ(platform_.messages[0].icon, MessageIcon::Information);
+        EXPECT_EQ(platform_.messages[0].title, QStringLiteral("Tracklens"));
+        EXPECT_TRUE(state() == before) << name.toStdString();
+    }
+}
+
+TEST_F(CommandTest, AnalysisOfAFifoReportsItWithoutWaiting)
+{
+    const QString fifo = inDir("pipe.mid");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    click("cmdANALISI");
+    txIN()->setText(fifo);
+    platform_.messages.clear();
+    const auto before = state();
+    click("cmdANALISI");
+    ASSERT_EQ(platform_.messages.size(), 1U);
+    EXPECT_FALSE(platform_.messages[0].text.isEmpty());
+    EXPECT_EQ(platform_.messages[0].title, QStringLiteral("Tracklens"));
+    EXPECT_TRUE(state() == before);
+}
+
+TEST_F(CommandTest, InfoShowsTheVersion)
+{
+    click("cmdABOUT");
+    ASSERT_EQ(platform_.aboutCount, 1);
+    EXPECT_EQ(platform_.aboutApplication, QStringLiteral("Tracklens"));
+    const QStringList lines = platform_.aboutText.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_FALSE(lines[0].isEmpty());
+    EXPECT_EQ(lines[1], QStringLiteral("Ver. 1.1.0"));
+}
+
+TEST_F(CommandTest, HelpOpensTheHelpFileOfTheInstallationFolder)
+{
+    for (const QString& folder : {QString(), QStringLiteral("with some blanks")}) {
+        QDir(dir_.path()).mkpath(folder.isEmpty() ? QStringLiteral(".") : folder);
+        const QString install = folder.isEmpty() ? dir_.path() : inDir(folder);
+        QFile::copy(DataFile("Help.txt"), install + QStringLiteral("/Help.txt"));
+        platform_.programDir = install + QStringLiteral("/");
+        platform_.openedDocuments.clear();
+        ASSERT_TRUE(load());
+        click("cmdHELP");
+        ASSERT_EQ(platform_.openedDocuments.size(), 1U);
+        EXPECT_EQ(platform_.openedDocuments[0], install + QStringLiteral("/Help.txt"));
+        EXPECT_TRUE(platform_.messages.empty());
+    }
+}
+
+TEST_F(CommandTest, QuitClosesTheWindow)
+{
+    ASSERT_TRUE(window_->isVisible());
+    click("cmdQUIT");
+    EXPECT_FALSE(window_->isVisible());
+}
+
+TEST_F(CommandTest, FindThenCancelPutsTheOldNameBackAndClearsTheListing)
+{
+    click("cmdANALISI");
+    ASSERT_GT(listing().rows(), 1);
+    const QString title = window_->windowTitle();
+    const QString name = txIN()->text();
+    platform_.chosenFile.clear();
+    click("cmdSFOGLIA");
+    EXPECT_EQ(txIN()->text(), name);
+    EXPECT_EQ(window_->windowTitle(), title);
+    EXPECT_EQ(listing().rows(), 1);
+    EXPECT_EQ(listing().fixedRows(), 0);
+    for (int column = 0; column < 6; ++column) {
+        EXPECT_EQ(listing().cellText(0, column), QString()) << column;
+    }
+    EXPECT_EQ(lblStato()->text(), QString());
+}
+
+TEST_F(CommandTest, FindPassesTheDialogItsSettingsAndTakesTheChosenFile)
+{
+    const QString other = inDir("Other Song.mid");
+    QFile::copy(DataFile("TestRead.mid"), other);
+    const QString name = txIN()->text();
+    const QString browse = window_->browseDir();
+    platform_.chosenFile = other;
+    click("cmdSFOGLIA");
+
+    ASSERT_EQ(platform_.choices.size(), 1U);
+    const FileChoice& choice = platform_.choices[0];
+    EXPECT_EQ(choice.title, QStringLiteral("Open"));
+    EXPECT_EQ(choice.initialName, name);
+    EXPECT_EQ(choice.initialDir, browse);
+    EXPECT_EQ(choice.defaultSuffix, QStringLiteral("mid"));
+    ASSERT_EQ(choice.filters.size(), 2);
+    const QRegularExpression patterns(QStringLiteral("\\(([^)]*)\\)"));
+    const QString firstPatterns = patterns.match(choice.filters[0]).captured(1);
+    ASSERT_FALSE(firstPatterns.isEmpty());
+    for (const QString& file : {QStringLiteral("song.mid"), QStringLiteral("SONG.MID")}) {
+        bool matched = false;
+        for (const QString& pattern : firstPatterns.split(u' ', Qt::SkipEmptyParts)) {
+            matched = matched ||
+                      QRegularExpression(QRegularExpression::wildcardToRegularExpression(pattern))
+                          .match(file)
+                          .hasMatch();
+        }
+        EXPECT_TRUE(matched) << file.toStdString();
+    }
+
+    EXPECT_EQ(txIN()->text(), other);
+    EXPECT_EQ(window_->windowTitle(),
+              QStringLiteral("Tracklens (Other Song.mid - %1 bytes)").arg(QFileInfo(other).size()));
+}
+
+TEST_F(CommandTest, FindOfAMissingFilePutsTheOldNameBack)
+{
+    const QString name = txIN()->text();
+    const QString title = window_->windowTitle();
+    platform_.chosenFile = inDir("gone.mid");
+    click("cmdSFOGLIA");
+    EXPECT_EQ(txIN()->text(), name);
+    EXPECT_EQ(window_->windowTitle(), title);
+}
+
+TEST_F(CommandTest, BrowseFolderFollowsTheName)
+{
+    const struct {
+        QString text;
+        QString browseDir;
+    } steps[] = {
+        {QString(), dir_.path()},
+        {QStringLiteral("x"), dir_.path()},
+        {QStringLiteral("/a/b"), QStringLiteral("/a")},
+        {QStringLiteral("/"), QStringLiteral("/a")},
+        {QStringLiteral("/m/"), QStringLiteral("/m")},
+        {QStringLiteral("ab"), QString()},
+    };
+    for (const auto& step : steps) {
+        txIN()->setText(step.text);
+        EXPECT_EQ(window_->browseDir(), step.browseDir) << step.text.toStdString();
+    }
+}
+
+TEST_F(CommandTest, ResizeFitsTheGridAndTheStatusLineToTheWindow)
+{
+    const int dpi = window_->logicalDpiX();
+    const int margin = ui::TwipsToPixels(250, dpi);
+    QWidget* status = lblStato();
+    const int statusTop = status->y();
+    const int gridHeight = grid()->height();
+    for (const int width : {900, 1200, 640, margin + 1, margin - 3, 1}) {
+        window_->resize(width, 500);
+        QApplication::processEvents();
+        const int expected = std::max(0, window_->frameGeometry().width() - margin);
+        EXPECT_EQ(grid()->width(), expected) << width;
+        EXPECT_EQ(status->x(), grid()->x()) << width;
+        EXPECT_EQ(status->width(), grid()->width()) << width;
+        EXPECT_EQ(grid()->x(), ui::TwipsToPixels(60, dpi));
+        EXPECT_EQ(status->y(), statusTop);
+        EXPECT_EQ(grid()->height(), gridHeight);
+    }
+    window_->resize(1, 500);
+    QApplication::processEvents();
+    ASSERT_LT(window_->frameGeometry().width(), margin);
+    EXPECT_EQ(grid()->width(), 0);
+}
+
+TEST_F(CommandTest, WidthsDraggedBeforeAnAnalysisAreKept)
+{
+    const int dpi = window_->logicalDpiX();
+    grid()->setColumnWidth(2, 300);
+    grid()->setColumnWidth(4, 77);
+    click("cmdANALISI");
+    ASSERT_EQ(listing().fixedRows(), 1);
+    EXPECT_EQ(window_->columnWidths()[2], ui::PixelsToTwips(300, dpi));
+    EXPECT_EQ(window_->columnWidths()[4], ui::PixelsToTwips(77, dpi));
+    EXPECT_EQ(window_->columnWidths()[0], 800);
+    EXPECT_EQ(window_->columnWidths()[5], 10050);
+    EXPECT_EQ(grid()->columnWidth(2), 300);
+    EXPECT_EQ(grid()->columnWidth(4), 77);
+    EXPECT_EQ(grid()->columnWidth(0), ui::TwipsToPixels(800, dpi));
+}
+
+TEST_F(CommandTest, OpenFileAndADroppedFileAreAnalysed)
+{
+    const QString other = inDir("dropped.mid");
+    QFile::copy(DataFile("TestRead.mid"), other);
+    window_->openFile(other);
+    EXPECT_EQ(txIN()->text(), other);
+    EXPECT_EQ(listing().fixedRows(), 1);
+    EXPECT_TRUE(window_->windowTitle().endsWith(QStringLiteral(" events)")));
+
+    txIN()->clear();
+    click("cmdSFOGLIA"); // clears the listing
+    ASSERT_EQ(listing().fixedRows(), 0);
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(other)});
+    QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window_.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window_.get(), &drop);
+    EXPECT_EQ(txIN()->text(), other);
+    EXPECT_EQ(listing().fixedRows(), 1);
+    EXPECT_GT(listing().rows(), 6);
+    EXPECT_TRUE(platform_.messages.empty());
+}
+
+} // namespace
+} // namespace tracklens::desktop_testing
