@@ -1,0 +1,142 @@
+// A whole analysis run against a view that records what it is asked to do, in order.
+
+#include <gtest/gtest.h>
+
+#include "engine/DecodeFile.h"
+#include "tests/engine/Listing.h"
+
+namespace tracklens::testing {
+namespace {
+
+class RecordingView final : public AnalysisView {
+public:
+    std::vector<std::string> calls;
+    std::vector<RowTexts> written;
+    std::string message;
+
+    void PrepareListing(const ColumnWidths& widths) override
+    {
+        std::string call = "PrepareListing";
+        for (const std::int32_t width : widths) {
+            call += ' ' + std::to_string(width);
+        }
+        calls.push_back(call);
+    }
+    void ShowHeaderRows(const EventTable& table) override
+    {
+        shown_ = &table;
+        calls.push_back("ShowHeaderRows " + std::to_string(table.size()));
+    }
+    void WriteListing(EventTable&& table) override
+    {
+        const EventTable listing = std::move(table);
+        for (std::size_t row = 0; row < listing.size(); ++row) {
+            RowTexts texts;
+            for (std::size_t column = 0; column < kColumnCount; ++column) {
+                texts[column] = listing.cellText(row, static_cast<Column>(column));
+            }
+            written.push_back(texts);
+        }
+        calls.push_back("WriteListing " + std::to_string(listing.size()));
+    }
+    void ResetListing() override { calls.push_back("ResetListing"); }
+    void SetStatusText(std::string_view text) override
+    {
+        calls.push_back("Status " + std::string(text));
+    }
+    void SetCaption(std::string_view text) override
+    {
+        calls.push_back("Caption " + std::string(text));
+    }
+    void SetBusyCursor(bool busy) override { calls.push_back(busy ? "Hourglass" : "Pointer"); }
+    void ShowMessage(std::string_view text, MessageIcon icon, std::string_view title) override
+    {
+        message = text;
+        const char* iconName = icon == MessageIcon::Critical      ? "Critical"
+                               : icon == MessageIcon::Exclamation ? "Exclamation"
+                                                                  : "Information";
+        calls.push_back("Message " + std::string(iconName) + ' ' + std::string(title) + ' ' +
+                        message.substr(0, message.find('\r')));
+    }
+    void RunWaitWindow(const std::function<void()>& clearRows) override
+    {
+        clearRows();
+        // The table the header rows were shown from holds nothing once the window closes.
+        calls.push_back(shown_ == nullptr ? "WaitWindow"
+                                          : "WaitWindow " + std::to_string(shown_->size()));
+    }
+
+private:
+    const EventTable* shown_ = nullptr;
+};
+
+struct RunCase {
+    const char* name;
+    Bytes file;
+    std::vector<std::string> calls;
+    const char* message; // whole, or the start of a failure's
+};
+
+void PrintTo(const RunCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+const ColumnWidths kWidths = {810, 820, 2430, 340, 2550, 9000};
+const char* const kPrepare = "PrepareListing 810 820 2430 340 2550 9000";
+const char* const kReading = "Status Track Read. Please Wait...";
+
+class Run : public ::testing::TestWithParam<RunCase> {};
+
+TEST_P(Run, DrivesTheViewInOrder)
+{
+    const RunCase& c = GetParam();
+    RecordingView view;
+    DecodeFile(c.file, view, kWidths);
+    EXPECT_EQ(view.calls, c.calls);
+    EXPECT_EQ(view.message.substr(0, std::string(c.message).size()), c.message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Outcomes, Run,
+    ::testing::Values(
+        // A run takes a moment: its elapsed time is never negative, and under a second here.
+        RunCase{"complete",
+                kSmallSong,
+                {"Hourglass", kPrepare, "ShowHeaderRows 5", kReading,
+                 "Caption Tracklens (12 events)", "Status Writing. Please Wait...",
+                 "WriteListing 12", "WaitWindow 0", "Status Tempo di elaborazione: 00:00",
+                 "Pointer"},
+                ""},
+        RunCase{"unknown status",
+                Smf({{0x00, 0x90, 0x3C, 0x40, 0x00, 0xF4}}),
+                {"Hourglass", kPrepare, "ShowHeaderRows 5", kReading, "Pointer", "Status ",
+                 "WaitWindow 0", "ResetListing", "Message Exclamation Tracklens Pos.28"},
+                "Pos.28\r\nStatus 244 (F4) - Valore sconosciuto"},
+        RunCase{"failure",
+                Smf({{0x00, 0xFF, 0x51, 0x03, 0x00, 0x00, 0x00}}),
+                {"Hourglass", kPrepare, "ShowHeaderRows 5", kReading, "Status ", "WaitWindow 0",
+                 "Message Critical Tracklens Errore 11", "ResetListing", "Pointer"},
+                "Errore 11\r\n"},
+        RunCase{"failure before any row",
+                {'M', 'T', 'h', 'd', 0x00, 0x00, 0x00, 0x05, 0x00, 0x00, 0x00, 0x01, 0x00, 0x60},
+                {"Hourglass", kPrepare, "Status ", "WaitWindow",
+                 "Message Critical Tracklens Errore 5", "ResetListing", "Pointer"},
+                "Errore 5\r\n"},
+        RunCase{"not a midi file",
+                {'R', 'I', 'F', 'F', 0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0x00, 0x01, 0x00, 0x60},
+                {"Hourglass", kPrepare, "Pointer", "Status ", "WaitWindow", "ResetListing",
+                 "Message Exclamation Tracklens Il file non \xC3\xA8 un Midifile standard !"},
+                "Il file non \xC3\xA8 un Midifile standard !\r\nMThd mancante"}),
+    CaseName<RunCase>);
+
+TEST(Run, HandsTheWholeListingToTheView)
+{
+    RecordingView view;
+    DecodeFile(kSmallSong, view, kInitialColumnWidths);
+    EXPECT_EQ(view.calls[1], "PrepareListing 800 800 2400 350 2500 10050");
+    EXPECT_EQ(view.written, kSmallSongRows);
+}
+
+} // namespace
+} // namespace tracklens::testing
