@@ -19,7 +19,7 @@ struct BenchInput {
 std::vector<BenchInput> ReadInputs(int argc, char** argv);
 
 // The benchmarks of a program, one per input file, run with the flags of Google Benchmark.
-// register_ is called once for each input. Returns the exit status of the program.
+// registerInput is called once for each input. Returns the exit status of the program.
 int RunBenchmarks(int argc, char** argv, void (*registerInput)(const BenchInput& input));
 
 } // namespace tracklens::bench

@@ -2,6 +2,7 @@
 // stream that throws the text away.
 
 #include <benchmark/benchmark.h>
+#include <functional>
 #include <ostream>
 #include <streambuf>
 
@@ -69,8 +70,8 @@ void WriteListing(benchmark::State& state, const BenchInput& input, tracklens::L
 
 void Register(const BenchInput& input)
 {
-    benchmark::RegisterBenchmark(("TsvWriter/" + input.name).c_str(), WriteListing, input,
-                                 tracklens::ListingFormat::Tsv)
+    benchmark::RegisterBenchmark(("TsvWriter/" + input.name).c_str(), WriteListing,
+                                 std::cref(input), tracklens::ListingFormat::Tsv)
         ->Unit(benchmark::kMillisecond);
 }
 

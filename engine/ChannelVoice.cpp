@@ -54,27 +54,6 @@ void AppendNoteAndVelocity(std::string& out, DataBytes data)
 
 } // namespace
 
-// 90 3C 64 -> Event "903C64", Ch "1", Description "NotaON", Value "Do5 - 100"
-Row ReadChannelVoice(TrackReader& reader, const EventStart& event, std::uint8_t& lastChannelStatus)
-{
-    const Kind kind = KindOf(event.status);
-    if (!event.running) {
-        reader.readByte();
-    }
-    const std::size_t firstDataPosition = reader.position();
-    const std::uint8_t d1 = reader.readByte();
-    if (DataByteCount(kind) == 2) {
-        reader.readByte();
-    }
-    if ((kind == ControlChange || kind == ProgramChange) && d1 >= 128) {
-        throw RunFailure{FailureCode::NotInTable, firstDataPosition + 1};
-    }
-    if (!event.running) {
-        lastChannelStatus = event.status;
-    }
-    return EventRow(event, RowKind::ChannelVoice, reader.position());
-}
-
 void AppendChannelVoiceDescription(std::string& out, ByteSpan file, const Row& row)
 {
     if (row.running) {

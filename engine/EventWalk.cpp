@@ -106,32 +106,20 @@ void EventWalk::walkChunks()
     }
 }
 
-void EventWalk::walkTrack(std::size_t begin, std::size_t end)
+inline void EventWalk::addRow(const Row& row)
 {
-    TrackReader reader(file_, begin, end);
-    std::uint64_t absTick = 0;
-    while (reader.hasEventLeft()) {
-        readEvent(reader, absTick);
+    if (rowCount_ == std::numeric_limits<std::int32_t>::max()) {
+        throw RunFailure{FailureCode::OutOfRange, std::uint64_t{row.offset} + 1};
     }
+    ++rowCount_;
+    sink_.AddRow(row);
 }
 
-void EventWalk::readEvent(TrackReader& reader, std::uint64_t& absTick)
+// Every event but a channel voice message, which walkTrack() reads itself.
+void EventWalk::readOtherEvent(TrackReader& reader, const EventStart& event)
 {
-    const std::size_t deltaStart = reader.position();
-    absTick += reader.readVariableLength();
-
-    EventStart event;
-    event.absTick = absTick;
-    event.offset = reader.position();
-    event.deltaLength = static_cast<std::uint8_t>(event.offset - deltaStart);
-    const std::uint8_t byte = reader.peekByte();
-    event.running = byte < 0x80;
-    event.status = event.running ? lastChannelStatus_ : byte;
-
     const std::uint8_t status = event.status;
-    if (status >= 0x80 && status < 0xF0) {
-        addRow(ReadChannelVoice(reader, event, lastChannelStatus_));
-    } else if (status == 0xF0) {
+    if (status == 0xF0) {
         addRow(ReadSystemExclusive(reader, event));
     } else if (status == 0xF7) {
         addRow(ReadSysExEscape(reader, event));
@@ -153,13 +141,33 @@ void EventWalk::addChunkRow(RowKind kind, std::size_t offset, std::size_t length
     addRow(row);
 }
 
-void EventWalk::addRow(const Row& row)
+void EventWalk::walkTrack(std::size_t begin, std::size_t end)
 {
-    if (rowCount_ == std::numeric_limits<std::int32_t>::max()) {
-        throw RunFailure{FailureCode::OutOfRange, std::uint64_t{row.offset} + 1};
+    TrackReader reader(file_, begin, end);
+    std::uint64_t absTick = 0;
+    // This loop runs once per row: the channel voice messages, nearly every event of a file,
+    // are read right here.
+    while (reader.hasEventLeft()) {
+        const std::size_t deltaStart = reader.position();
+        absTick += reader.readVariableLength();
+
+        EventStart event;
+        event.absTick = absTick;
+        event.offset = reader.position();
+        event.deltaLength = static_cast<std::uint8_t>(event.offset - deltaStart);
+        const std::uint8_t byte = reader.peekByte();
+        event.running = byte < 0x80;
+        // A selection by mask, not a branch: running status comes and goes unpredictably.
+        const auto runningMask = static_cast<std::uint8_t>(event.running ? 0xFF : 0x00);
+        event.status =
+            static_cast<std::uint8_t>((lastChannelStatus_ & runningMask) | (byte & ~runningMask));
+
+        if (event.status >= 0x80 && event.status < 0xF0) {
+            addRow(ReadChannelVoice(reader, event, lastChannelStatus_));
+        } else {
+            readOtherEvent(reader, event);
+        }
     }
-    ++rowCount_;
-    sink_.AddRow(row);
 }
 
 RunOutcome WalkFile(ByteSpan file, RowSink& sink)

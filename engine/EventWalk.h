@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/Bytes.h"
+#include "engine/EventStart.h"
 #include "engine/RowSink.h"
 #include "engine/RunOutcome.h"
 #include "engine/TrackReader.h"
@@ -33,7 +34,7 @@ public:
 private:
     void walkChunks();
     void walkTrack(std::size_t begin, std::size_t end);
-    void readEvent(TrackReader& reader, std::uint64_t& absTick);
+    void readOtherEvent(TrackReader& reader, const EventStart& event);
     void addChunkRow(RowKind kind, std::size_t offset, std::size_t length);
     void addRow(const Row& row);
 

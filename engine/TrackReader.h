@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -55,9 +56,31 @@ public:
         return byte;
     }
 
+    // Bytes of the region left from the position.
+    std::size_t left() const { return position_ < end_ ? end_ - position_ : 0; }
+
+    // A byte at a position the caller knows to be in the region, and a move past bytes it knows
+    // the region holds.
+    std::uint8_t byteAt(std::size_t position) const { return file_[position]; }
+    void advance(std::size_t count) { position_ += count; }
+
     // A variable-length quantity of one to four bytes; the fourth ends it whatever its top bit.
     std::uint32_t readVariableLength()
     {
+        if (left() >= 4) {
+            // All four bytes at once: the first byte with its top bit clear ends the quantity,
+            // and the unused low groups are shifted out.
+            const std::uint8_t* bytes = file_.data() + position_;
+            const std::uint32_t word = std::uint32_t{bytes[0]} | std::uint32_t{bytes[1]} << 8 |
+                                       std::uint32_t{bytes[2]} << 16 |
+                                       std::uint32_t{bytes[3]} << 24;
+            const std::uint32_t stops = (~word & 0x80808080u) | 0x80000000u;
+            const auto count = static_cast<std::uint32_t>(std::countr_zero(stops)) / 8 + 1;
+            const std::uint32_t groups = (word & 0x7Fu) << 21 | (word >> 8 & 0x7Fu) << 14 |
+                                         (word >> 16 & 0x7Fu) << 7 | (word >> 24 & 0x7Fu);
+            position_ += count;
+            return groups >> (7 * (4 - count));
+        }
         std::uint32_t value = 0;
         for (int i = 0; i < 4; ++i) {
             const std::uint8_t byte = readByte();
