@@ -36,7 +36,10 @@ LoadedFile ReadWholeFile(const std::filesystem::path& path)
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
     if (!std::filesystem::exists(status)) {
-        return Refused(path, "no such file");
+        // A path that cannot be looked at (a folder on the way that may not be entered) is
+        // there for all one knows: say why, rather than that it is missing.
+        const bool missing = !error || status.type() == std::filesystem::file_type::not_found;
+        return Refused(path, missing ? "no such file" : error.message());
     }
     if (std::filesystem::is_directory(status)) {
         return Refused(path, "is a directory, not a file");

@@ -44,6 +44,7 @@ protected:
         click("cmdANALISI");
         EXPECT_EQ(watch.shown, 1) << "wait window";
         EXPECT_FALSE(WaitWindowWatch::anyVisible());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     }
 
     void expectEmptyGrid() const
@@ -128,7 +129,7 @@ TEST_F(AnalysisTest, EndsOfARunLeaveTheGridAsTheWalkSays)
          MessageIcon::Exclamation},
         {"empty file",
          {},
-         QStringLiteral("Il file non \u00E8 un Midifile standard !\r\n"),
+         QStringLiteral("Il file non \u00E8 un Midifile standard !\r\nMThd mancante"),
          MessageIcon::Exclamation},
     };
     for (const auto& c : cases) {

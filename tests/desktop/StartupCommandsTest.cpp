@@ -1,5 +1,6 @@
 // Start-up, the five commands, the name box and the window's geometry.
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -7,6 +8,7 @@
 #include <QRegularExpression>
 #include <QUrl>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "FakePlatform.h"
 #include "ui/Twips.h"
@@ -16,27 +18,25 @@ namespace {
 
 class StartupTest : public WindowTest {};
 
-TEST_F(StartupTest, OffersTheTestFileOfTheInstallationFolder)
+TEST_F(StartupTest, OffersTheTestFileOfTheInstallationFolderWhenThere)
 {
-    installTestRead();
-    ASSERT_TRUE(load());
     const QString path = inDir("TestRead.mid");
-    EXPECT_EQ(txIN()->text(), path);
-    EXPECT_EQ(window_->windowTitle(),
-              QStringLiteral("Tracklens (TestRead.mid - %1 bytes)").arg(QFileInfo(path).size()));
-    EXPECT_EQ(window_->installDir(), dir_.path());
-    EXPECT_EQ(window_->browseDir(), dir_.path());
-    EXPECT_EQ(listing().rows(), 1);
-    EXPECT_EQ(listing().fixedRows(), 0);
-    EXPECT_TRUE(platform_.messages.empty());
-}
-
-TEST_F(StartupTest, WithoutTheTestFileTheNameIsEmpty)
-{
-    ASSERT_TRUE(load());
-    EXPECT_EQ(txIN()->text(), QString());
-    EXPECT_EQ(window_->windowTitle(), QStringLiteral("Tracklens"));
-    EXPECT_TRUE(platform_.messages.empty());
+    for (const bool present : {false, true}) {
+        if (present) {
+            installTestRead();
+        }
+        ASSERT_TRUE(load());
+        EXPECT_EQ(txIN()->text(), present ? path : QString());
+        EXPECT_EQ(
+            window_->windowTitle(),
+            present
+                ? QStringLiteral("Tracklens (TestRead.mid - %1 bytes)").arg(QFileInfo(path).size())
+                : QStringLiteral("Tracklens"));
+        EXPECT_EQ(window_->browseDir(), dir_.path());
+        EXPECT_EQ(listing().rows(), 1);
+        EXPECT_EQ(listing().fixedRows(), 0);
+        EXPECT_TRUE(platform_.messages.empty());
+    }
 }
 
 TEST_F(StartupTest, WithoutAnInstallationFolderTheProgramEnds)
@@ -129,19 +129,54 @@ TEST_F(CommandTest, AnalysisOfNoValidNameShowsTheMessageOnly)
     }
 }
 
-TEST_F(CommandTest, AnalysisOfAFifoReportsItWithoutWaiting)
+// Names of things that exist but cannot be read as a file: a message says why, and the window
+// keeps what it showed. None of them may block the program (a FIFO without a writer would).
+TEST_F(CommandTest, AnalysisOfAnUnreadableFileReportsItAndChangesNothing)
 {
     const QString fifo = inDir("pipe.mid");
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString huge = inDir("huge.mid");
+    QFile(huge).open(QIODevice::WriteOnly);
+    ASSERT_EQ(truncate(QFile::encodeName(huge).constData(), (off_t{1} << 32) + 1), 0);
+    const QString locked = inDir("locked.mid");
+    QFile(locked).open(QIODevice::WriteOnly);
+    QFile::setPermissions(locked, QFileDevice::Permissions());
+    const bool lockedIsReadable = QFile(locked).open(QIODevice::ReadOnly); // as root
+
+    const struct {
+        QString name;
+        const char* reason;
+    } cases[] = {
+        {fifo, "is not a regular file"},
+        {QStringLiteral("/dev/zero"), "is not a regular file"},
+        {huge, "too large"},
+        {locked, "Permission denied"},
+    };
     click("cmdANALISI");
-    txIN()->setText(fifo);
-    platform_.messages.clear();
-    const auto before = state();
+    for (const auto& c : cases) {
+        if (c.name == locked && lockedIsReadable) {
+            continue;
+        }
+        SCOPED_TRACE(c.name.toStdString());
+        txIN()->setText(c.name);
+        platform_.messages.clear();
+        const auto before = state();
+        click("cmdANALISI");
+        ASSERT_EQ(platform_.messages.size(), 1U);
+        const QString& text = platform_.messages[0].text;
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Il file non pu\u00F2 essere letto !\r\n")))
+            << text.toStdString();
+        EXPECT_TRUE(text.contains(QLatin1String(c.reason))) << text.toStdString();
+        EXPECT_EQ(platform_.messages[0].icon, MessageIcon::Critical);
+        EXPECT_EQ(platform_.messages[0].title, QStringLiteral("Tracklens"));
+        EXPECT_TRUE(state() == before);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    }
+    // The program goes on working.
+    txIN()->setText(inDir("TestRead.mid"));
     click("cmdANALISI");
-    ASSERT_EQ(platform_.messages.size(), 1U);
-    EXPECT_FALSE(platform_.messages[0].text.isEmpty());
-    EXPECT_EQ(platform_.messages[0].title, QStringLiteral("Tracklens"));
-    EXPECT_TRUE(state() == before);
+    EXPECT_EQ(listing().fixedRows(), 1);
+    EXPECT_GT(listing().rows(), 20);
 }
 
 TEST_F(CommandTest, InfoShowsTheVersion)
@@ -178,22 +213,25 @@ TEST_F(CommandTest, QuitClosesTheWindow)
     EXPECT_FALSE(window_->isVisible());
 }
 
-TEST_F(CommandTest, FindThenCancelPutsTheOldNameBackAndClearsTheListing)
+// A cancelled dialog, or a file gone by the time it is taken.
+TEST_F(CommandTest, FindWithoutAFilePutsTheOldNameBackAndClearsTheListing)
 {
-    click("cmdANALISI");
-    ASSERT_GT(listing().rows(), 1);
-    const QString title = window_->windowTitle();
-    const QString name = txIN()->text();
-    platform_.chosenFile.clear();
-    click("cmdSFOGLIA");
-    EXPECT_EQ(txIN()->text(), name);
-    EXPECT_EQ(window_->windowTitle(), title);
-    EXPECT_EQ(listing().rows(), 1);
-    EXPECT_EQ(listing().fixedRows(), 0);
-    for (int column = 0; column < 6; ++column) {
-        EXPECT_EQ(listing().cellText(0, column), QString()) << column;
+    for (const QString& chosen : {QString(), inDir("gone.mid")}) {
+        click("cmdANALISI");
+        ASSERT_GT(listing().rows(), 1);
+        const QString title = window_->windowTitle();
+        const QString name = txIN()->text();
+        platform_.chosenFile = chosen;
+        click("cmdSFOGLIA");
+        EXPECT_EQ(txIN()->text(), name);
+        EXPECT_EQ(window_->windowTitle(), title);
+        EXPECT_EQ(listing().rows(), 1);
+        EXPECT_EQ(listing().fixedRows(), 0);
+        for (int column = 0; column < 6; ++column) {
+            EXPECT_EQ(listing().cellText(0, column), QString()) << column;
+        }
+        EXPECT_EQ(lblStato()->text(), QString());
     }
-    EXPECT_EQ(lblStato()->text(), QString());
 }
 
 TEST_F(CommandTest, FindPassesTheDialogItsSettingsAndTakesTheChosenFile)
@@ -229,16 +267,6 @@ TEST_F(CommandTest, FindPassesTheDialogItsSettingsAndTakesTheChosenFile)
     EXPECT_EQ(txIN()->text(), other);
     EXPECT_EQ(window_->windowTitle(),
               QStringLiteral("Tracklens (Other Song.mid - %1 bytes)").arg(QFileInfo(other).size()));
-}
-
-TEST_F(CommandTest, FindOfAMissingFilePutsTheOldNameBack)
-{
-    const QString name = txIN()->text();
-    const QString title = window_->windowTitle();
-    platform_.chosenFile = inDir("gone.mid");
-    click("cmdSFOGLIA");
-    EXPECT_EQ(txIN()->text(), name);
-    EXPECT_EQ(window_->windowTitle(), title);
 }
 
 TEST_F(CommandTest, BrowseFolderFollowsTheName)
