@@ -1,7 +1,10 @@
 #include "cli/ListingWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <nlohmann/json.hpp>
+#include <system_error>
+#include <utility>
 
 #include "engine/CellText.h"
 #include "engine/Conversions.h"
@@ -10,85 +13,130 @@ namespace tracklens {
 
 namespace {
 
-constexpr std::size_t kFlushSize = 1 << 16;
+// A batch of rows is made text on a worker thread once it holds this many rows or covers this
+// many bytes of the file; a few batches are in flight at most, so memory stays small.
+constexpr std::size_t kBatchRows = 1 << 15;
+constexpr std::size_t kBatchFileBytes = 1 << 19;
+constexpr std::size_t kBatchesInFlight = 3;
+// Enough for the line of a typical note, so that a batch's text is rarely reallocated.
+constexpr std::size_t kTypicalRowText = 48;
+
+constexpr std::array<bool, 256> BuildTsvEscapes()
+{
+    std::array<bool, 256> escapes{};
+    for (std::size_t byte = 0; byte < 0x20; ++byte) {
+        escapes[byte] = true;
+    }
+    escapes[0x7F] = true;
+    escapes['\\'] = true;
+    return escapes;
+}
+
+constexpr std::array<bool, 256> kTsvEscapes = BuildTsvEscapes();
 
 bool NeedsTsvEscape(char c)
 {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte < 0x20 || byte == 0x7F || c == '\\';
+    return kTsvEscapes[static_cast<unsigned char>(c)];
 }
 
-class TsvWriter final : public ListingWriter {
-public:
-    using ListingWriter::ListingWriter;
+// Rows of these kinds show only digits, hexadecimal and the program's own words, none of which
+// is ever escaped; the others may show text bytes of the file.
+bool ShowsOnlyOwnWords(RowKind kind)
+{
+    return kind == RowKind::ChannelVoice || kind == RowKind::SystemExclusive ||
+           kind == RowKind::SysExEscape || kind == RowKind::SystemMessage;
+}
 
-    void writeTitles() override
+// Escapes, in place, what was appended to out from start on.
+void EscapeTsvFrom(std::string& out, std::size_t start, std::string& scratch)
+{
+    const auto first =
+        std::find_if(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), NeedsTsvEscape);
+    if (first == out.end()) {
+        return;
+    }
+    scratch.assign(first, out.end());
+    out.erase(first, out.end());
+    AppendTsvEscaped(out, scratch);
+}
+
+// The text of a cell, in scratch.
+const std::string& CellTextIn(std::string& scratch, ByteSpan file, const Row& row,
+                              std::size_t column)
+{
+    scratch.clear();
+    AppendCellText(scratch, file, row, static_cast<Column>(column));
+    return scratch;
+}
+
+class TsvFormatter final : public ListingFormatter {
+public:
+    void appendTitles(std::string& out) const override
     {
         for (std::size_t i = 0; i < kColumnTitles.size(); ++i) {
-            buffer() += kColumnTitles[i];
-            buffer() += i + 1 < kColumnTitles.size() ? '\t' : '\n';
+            out += kColumnTitles[i];
+            out += i + 1 < kColumnTitles.size() ? '\t' : '\n';
         }
     }
 
-protected:
-    void appendRow() override
+    // The hot path of the program: the cells are written straight into out.
+    void appendRow(std::string& out, std::string& scratch, ByteSpan file, const Row& row,
+                   bool) const override
     {
-        std::string& out = buffer();
+        const bool ownWordsOnly = ShowsOnlyOwnWords(row.kind);
         for (std::size_t i = 0; i < kColumnCount; ++i) {
-            AppendTsvEscaped(out, cell(i));
+            const std::size_t start = out.size();
+            AppendCellText(out, file, row, static_cast<Column>(i));
+            if (!ownWordsOnly) {
+                EscapeTsvFrom(out, start, scratch);
+            }
             out += i + 1 < kColumnCount ? '\t' : '\n';
         }
     }
 };
 
-class CsvWriter final : public ListingWriter {
+class CsvFormatter final : public ListingFormatter {
 public:
-    using ListingWriter::ListingWriter;
-
-    void writeTitles() override
+    void appendTitles(std::string& out) const override
     {
         for (std::size_t i = 0; i < kColumnTitles.size(); ++i) {
-            AppendCsvField(buffer(), kColumnTitles[i]);
-            buffer() += i + 1 < kColumnTitles.size() ? "," : "\r\n";
+            AppendCsvField(out, kColumnTitles[i]);
+            out += i + 1 < kColumnTitles.size() ? "," : "\r\n";
         }
     }
 
-protected:
-    void appendRow() override
+    void appendRow(std::string& out, std::string& scratch, ByteSpan file, const Row& row,
+                   bool) const override
     {
-        std::string& out = buffer();
         for (std::size_t i = 0; i < kColumnCount; ++i) {
-            AppendCsvField(out, cell(i));
+            AppendCsvField(out, CellTextIn(scratch, file, row, i));
             out += i + 1 < kColumnCount ? "," : "\r\n";
         }
     }
 };
 
 // {"columns": [...], "rows": [[six texts], ...], "outcome": {...}}
-class JsonWriter final : public ListingWriter {
+class JsonFormatter final : public ListingFormatter {
 public:
-    using ListingWriter::ListingWriter;
-
-    void writeTitles() override
+    void appendTitles(std::string& out) const override
     {
-        buffer() += "{\"columns\":";
-        buffer() += nlohmann::json(kColumnTitles).dump();
-        buffer() += ",\"rows\":[";
+        out += "{\"columns\":";
+        out += nlohmann::json(kColumnTitles).dump();
+        out += ",\"rows\":[";
     }
 
-protected:
-    void appendRow() override
+    void appendRow(std::string& out, std::string& scratch, ByteSpan file, const Row& row,
+                   bool firstRow) const override
     {
-        nlohmann::json row = nlohmann::json::array();
+        nlohmann::json cells = nlohmann::json::array();
         for (std::size_t i = 0; i < kColumnCount; ++i) {
-            row.push_back(cell(i));
+            cells.push_back(CellTextIn(scratch, file, row, i));
         }
-        buffer() += first_ ? "\n" : ",\n";
-        buffer() += row.dump();
-        first_ = false;
+        out += firstRow ? "\n" : ",\n";
+        out += cells.dump();
     }
 
-    void appendEnd(const RunOutcome& outcome, std::int32_t rows) override
+    void appendEnd(std::string& out, const RunOutcome& outcome, std::int32_t rows) const override
     {
         nlohmann::json end = {{"rows", rows}};
         switch (outcome.kind) {
@@ -109,13 +157,10 @@ protected:
         if (!outcome.complete()) {
             end["message"] = MessageFor(outcome).text;
         }
-        buffer() += "\n],\"outcome\":";
-        buffer() += end.dump();
-        buffer() += "}\n";
+        out += "\n],\"outcome\":";
+        out += end.dump();
+        out += "}\n";
     }
-
-private:
-    bool first_ = true;
 };
 
 } // namespace
@@ -167,33 +212,107 @@ void AppendCsvField(std::string& out, std::string_view text)
     out += '"';
 }
 
-void ListingWriter::AddRow(const Row& row)
+void ListingFormatter::appendEnd(std::string&, const RunOutcome&, std::int32_t) const {}
+
+ListingWriter::ListingWriter(std::unique_ptr<const ListingFormatter> format, ByteSpan file,
+                             std::ostream& out)
+    : format_(std::move(format))
+    , file_(file)
+    , out_(out)
+    , batch_(emptyBatch())
 {
-    for (std::size_t i = 0; i < kColumnCount; ++i) {
-        cells_[i].clear();
-        AppendCellText(cells_[i], file_, row, static_cast<Column>(i));
-    }
-    appendRow();
-    ++rows_;
-    flushIfFull();
+    batch_->holdsFirstRow = true;
 }
 
-void ListingWriter::appendEnd(const RunOutcome&, std::int32_t) {}
+ListingWriter::~ListingWriter() = default;
+
+void ListingWriter::writeTitles()
+{
+    std::string titles;
+    format_->appendTitles(titles);
+    write(titles);
+}
+
+void ListingWriter::AddRow(const Row& row)
+{
+    batch_->rows.push_back(row);
+    batch_->fileBytes += row.length;
+    ++rows_;
+    if (batch_->rows.size() >= kBatchRows || batch_->fileBytes >= kBatchFileBytes) {
+        sendBatch();
+    }
+}
 
 void ListingWriter::finish(const RunOutcome& outcome)
 {
-    appendEnd(outcome, rows_);
-    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-    buffer_.clear();
+    while (!batchesInFlight_.empty()) {
+        writeOldestBatch();
+    }
+    makeText(*batch_);
+    format_->appendEnd(batch_->text, outcome, rows_);
+    write(batch_->text);
+    batch_ = emptyBatch();
     out_.flush();
 }
 
-void ListingWriter::flushIfFull()
+void ListingWriter::sendBatch()
 {
-    if (buffer_.size() >= kFlushSize) {
-        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
-        buffer_.clear();
+    if (batchesInFlight_.size() >= kBatchesInFlight) {
+        writeOldestBatch();
     }
+    const std::shared_ptr<Batch> batch = std::exchange(batch_, emptyBatch());
+    try {
+        batchesInFlight_.push_back(
+            {batch, std::async(std::launch::async, [this, batch] { makeText(*batch); })});
+    } catch (const std::system_error&) {
+        // No thread to be had: this batch is written here, after the ones before it.
+        while (!batchesInFlight_.empty()) {
+            writeOldestBatch();
+        }
+        makeText(*batch);
+        write(batch->text);
+    }
+}
+
+void ListingWriter::writeOldestBatch()
+{
+    BatchInFlight oldest = std::move(batchesInFlight_.front());
+    batchesInFlight_.pop_front();
+    oldest.textMade.get();
+    write(oldest.batch->text);
+    spareBatches_.push_back(std::move(oldest.batch));
+}
+
+void ListingWriter::makeText(Batch& batch) const
+{
+    batch.text.reserve(batch.rows.size() * kTypicalRowText + 2 * batch.fileBytes);
+    std::string scratch;
+    bool firstRow = batch.holdsFirstRow;
+    for (const Row& row : batch.rows) {
+        format_->appendRow(batch.text, scratch, file_, row, firstRow);
+        firstRow = false;
+    }
+}
+
+std::shared_ptr<ListingWriter::Batch> ListingWriter::emptyBatch()
+{
+    if (spareBatches_.empty()) {
+        auto batch = std::make_shared<Batch>();
+        batch->rows.reserve(kBatchRows);
+        return batch;
+    }
+    std::shared_ptr<Batch> batch = std::move(spareBatches_.back());
+    spareBatches_.pop_back();
+    batch->rows.clear();
+    batch->fileBytes = 0;
+    batch->holdsFirstRow = false;
+    batch->text.clear();
+    return batch;
+}
+
+void ListingWriter::write(const std::string& text)
+{
+    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 std::unique_ptr<ListingWriter> MakeListingWriter(ListingFormat format, ByteSpan file,
@@ -201,13 +320,13 @@ std::unique_ptr<ListingWriter> MakeListingWriter(ListingFormat format, ByteSpan 
 {
     switch (format) {
     case ListingFormat::Csv:
-        return std::make_unique<CsvWriter>(file, out);
+        return std::make_unique<ListingWriter>(std::make_unique<CsvFormatter>(), file, out);
     case ListingFormat::Json:
-        return std::make_unique<JsonWriter>(file, out);
+        return std::make_unique<ListingWriter>(std::make_unique<JsonFormatter>(), file, out);
     case ListingFormat::Tsv:
         break;
     }
-    return std::make_unique<TsvWriter>(file, out);
+    return std::make_unique<ListingWriter>(std::make_unique<TsvFormatter>(), file, out);
 }
 
 } // namespace tracklens

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
+#include <future>
 #include <memory>
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/Bytes.h"
 #include "engine/RowSink.h"
@@ -18,37 +21,61 @@ enum class ListingFormat {
     Json
 };
 
-// Writes the listing of one file as the walk finds its rows, so that nothing but the file's
-// bytes and a small buffer is held. Titles first, rows next, finish() last.
-class ListingWriter : public RowSink {
+// How one format writes the listing's parts. It keeps no state, so that several batches of
+// rows can be written at once on other threads.
+class ListingFormatter {
 public:
-    ListingWriter(ByteSpan file, std::ostream& out)
-        : file_(file)
-        , out_(out)
-    {
-    }
-    ~ListingWriter() override = default;
+    virtual ~ListingFormatter() = default;
 
-    virtual void writeTitles() = 0;
-    void AddRow(const Row& row) final;
-    // Closes the listing after its last row and writes out what is buffered.
+    virtual void appendTitles(std::string& out) const = 0;
+    // scratch is a string the call may use as it likes; firstRow tells the listing's first row.
+    virtual void appendRow(std::string& out, std::string& scratch, ByteSpan file, const Row& row,
+                           bool firstRow) const = 0;
+    virtual void appendEnd(std::string& out, const RunOutcome& outcome, std::int32_t rows) const;
+};
+
+// Writes the listing of one file as the walk finds its rows, so that nothing but the file's
+// bytes and a few batches of rows is held. Titles first, rows next, finish() last.
+//
+// Full batches of rows are turned into text on worker threads while the walk goes on; the
+// texts are written in the rows' order, by the thread that calls AddRow and finish.
+class ListingWriter final : public RowSink {
+public:
+    ListingWriter(std::unique_ptr<const ListingFormatter> format, ByteSpan file, std::ostream& out);
+    ~ListingWriter() override;
+
+    void writeTitles();
+    void AddRow(const Row& row) override;
+    // Writes every row still held, then closes the listing.
     void finish(const RunOutcome& outcome);
 
-protected:
-    virtual void appendRow() = 0; // the cells of the current row are in cells_
-    virtual void appendEnd(const RunOutcome& outcome, std::int32_t rows);
-
-    std::string& buffer() { return buffer_; }
-    const std::string& cell(std::size_t column) const { return cells_[column]; }
-
 private:
-    void flushIfFull();
+    // Rows and their text; batches are used again once written, with the memory they hold.
+    struct Batch {
+        std::vector<Row> rows;
+        std::size_t fileBytes = 0; // bytes of the file the rows show
+        bool holdsFirstRow = false;
+        std::string text;
+    };
+    struct BatchInFlight {
+        std::shared_ptr<Batch> batch;
+        std::future<void> textMade;
+    };
 
+    void sendBatch();
+    void writeOldestBatch();
+    void makeText(Batch& batch) const;
+    std::shared_ptr<Batch> emptyBatch();
+    void write(const std::string& text);
+
+    std::unique_ptr<const ListingFormatter> format_;
     ByteSpan file_;
     std::ostream& out_;
-    std::string buffer_;
-    std::string cells_[6];
+    std::vector<std::shared_ptr<Batch>> spareBatches_;
+    std::shared_ptr<Batch> batch_; // after spareBatches_, which makes it
     std::int32_t rows_ = 0;
+    // Last, so that it is destroyed first: a future of std::async waits for its thread.
+    std::deque<BatchInFlight> batchesInFlight_;
 };
 
 std::unique_ptr<ListingWriter> MakeListingWriter(ListingFormat format, ByteSpan file,

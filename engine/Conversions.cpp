@@ -152,16 +152,16 @@ std::uint32_t DeltaTicks(std::string_view deltaText)
 
 void AppendUnsigned(std::string& out, std::uint64_t value)
 {
-    std::array<char, 24> digits{};
+    std::array<char, 24> digits;
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out.append(digits.data(), result.ptr);
+    out.append(digits.data(), static_cast<std::size_t>(result.ptr - digits.data()));
 }
 
 void AppendDecimal(std::string& out, std::int64_t value)
 {
-    std::array<char, 24> digits{};
+    std::array<char, 24> digits;
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out.append(digits.data(), result.ptr);
+    out.append(digits.data(), static_cast<std::size_t>(result.ptr - digits.data()));
 }
 
 } // namespace tracklens

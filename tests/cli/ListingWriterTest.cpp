@@ -91,6 +91,118 @@ TEST(ListingWriter, WritesTitlesAndRowsInEachFormat)
     EXPECT_NE(tag.find("\t\t4109427F\t\tA\\tB\\x7F\t\n"), std::string::npos);
 }
 
+// The TSV line of each row as the cells escaped one by one.
+std::string EscapedCellByCell(const Bytes& file)
+{
+    std::string tsv = "Abs Tick\tDTime\tEvent\tCh\tDescription\tValue\n";
+    for (const RowTexts& row : List(file).rows) {
+        for (std::size_t column = 0; column < kColumnCount; ++column) {
+            AppendTsvEscaped(tsv, row[column]);
+            tsv += column + 1 < kColumnCount ? '\t' : '\n';
+        }
+    }
+    return tsv;
+}
+
+// Every controller, program, maker of SysEx and system message, each with the bytes that
+// print as text around it.
+Bytes EveryNamedMessage()
+{
+    Bytes events;
+    for (int value = 0; value < 128; ++value) {
+        const auto byte = static_cast<std::uint8_t>(value);
+        const Bytes messages = {0x00, 0xB0, byte, 0x5C, 0x00, 0xC1, byte, 0x00, 0xF0,
+                                0x05, byte, 0x09, 0x0A, 0x5C, 0xF7, 0x00, 0xF0, 0x04,
+                                0x00, byte, 0x7F, 0xF7, 0x00, 0xF7, 0x02, 0x5C, byte};
+        events.insert(events.end(), messages.begin(), messages.end());
+    }
+    const Bytes system = Hex("00F1 00 00F2 0000 00F3 09 00F6 00F8 00FA 00FB 00FC 00FE");
+    events.insert(events.end(), system.begin(), system.end());
+    events.insert(events.end(), kEndOfTrack.begin(), kEndOfTrack.end());
+    return Smf({events});
+}
+
+TEST(ListingWriter, TsvEqualsEveryCellEscapedOnItsOwn)
+{
+    const struct {
+        const char* name;
+        Bytes file;
+    } cases[] = {
+        {"every named message", EveryNamedMessage()},
+        {"text events with control bytes", TextFile({'a', 0x09, 0x5C, 0x7F, 0x81})},
+        {"unknown chunk", Concat({Header(), Chunk("\\\x01\t", {})})},
+        {"small song", kSmallSong},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Write(ListingFormat::Tsv, c.file), EscapedCellByCell(c.file));
+    }
+}
+
+// Enough notes, or long enough SysEx events, that the rows are written in many batches.
+Bytes ManyNotes(int count)
+{
+    Bytes events = {0x00, 0x90, 0x3C, 0x40};
+    for (int i = 0; i < count; ++i) {
+        const auto key = static_cast<std::uint8_t>(i % 128);
+        const Bytes note = {0x01, key, static_cast<std::uint8_t>(i % 2 == 0 ? 0x00 : 0x64)};
+        events.insert(events.end(), note.begin(), note.end());
+    }
+    events.insert(events.end(), kEndOfTrack.begin(), kEndOfTrack.end());
+    return Smf({events});
+}
+
+Bytes ManyLongSysEx(int count, std::size_t bodySize)
+{
+    Bytes events;
+    for (int i = 0; i < count; ++i) {
+        const Bytes start = {0x00, 0xF0, static_cast<std::uint8_t>(0x80 | (bodySize >> 14)),
+                             static_cast<std::uint8_t>(0x80 | ((bodySize >> 7) & 0x7F)),
+                             static_cast<std::uint8_t>(bodySize & 0x7F)};
+        events.insert(events.end(), start.begin(), start.end());
+        events.insert(events.end(), bodySize - 1, static_cast<std::uint8_t>(i % 128));
+        events.push_back(0xF7);
+    }
+    events.insert(events.end(), kEndOfTrack.begin(), kEndOfTrack.end());
+    return Smf({events});
+}
+
+std::string CsvCellByCell(const Bytes& file)
+{
+    std::string csv = "Abs Tick,DTime,Event,Ch,Description,Value\r\n";
+    for (const RowTexts& row : List(file).rows) {
+        for (std::size_t column = 0; column < kColumnCount; ++column) {
+            AppendCsvField(csv, row[column]);
+            csv += column + 1 < kColumnCount ? "," : "\r\n";
+        }
+    }
+    return csv;
+}
+
+TEST(ListingWriter, ListsLongFilesWholeAndInOrder)
+{
+    const struct {
+        const char* name;
+        Bytes file;
+    } cases[] = {
+        {"a hundred thousand notes", ManyNotes(100000)},
+        {"long SysEx events", ManyLongSysEx(40, 100000)},
+        {"notes cut off at the end",
+         [] {
+             Bytes file = ManyNotes(70000);
+             file.resize(file.size() - 5);
+             return file;
+         }()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Write(ListingFormat::Tsv, c.file), EscapedCellByCell(c.file));
+        EXPECT_EQ(Write(ListingFormat::Csv, c.file), CsvCellByCell(c.file));
+        const nlohmann::json json = nlohmann::json::parse(Write(ListingFormat::Json, c.file));
+        EXPECT_EQ(json["rows"], nlohmann::json(List(c.file).rows));
+    }
+}
+
 TEST(ListingWriter, JsonTellsHowTheListingEnded)
 {
     const nlohmann::json stopped = nlohmann::json::parse(
