@@ -144,6 +144,8 @@ public:
             end["status"] = "complete";
             break;
         case RunOutcome::Kind::NotMidi:
+            end["status"] = "stopped";
+            break;
         case RunOutcome::Kind::UnknownStatus:
             end["status"] = "stopped";
             end["position"] = outcome.position;

@@ -213,6 +213,14 @@ TEST(ListingWriter, JsonTellsHowTheListingEnded)
     EXPECT_EQ(stopped["outcome"]["position"], 28);
     EXPECT_EQ(stopped["outcome"]["message"], "Pos.28\r\nStatus 244 (F4) - Valore sconosciuto");
 
+    const nlohmann::json notMidi = nlohmann::json::parse(Write(ListingFormat::Json, Hex("4D54")));
+    EXPECT_EQ(notMidi["rows"].size(), 0u);
+    EXPECT_EQ(notMidi["outcome"],
+              nlohmann::json({{"rows", 0},
+                              {"status", "stopped"},
+                              {"message", "Il file non \xC3\xA8 un Midifile standard !\r\n"
+                                          "MThd mancante"}}));
+
     const nlohmann::json failed = nlohmann::json::parse(
         Write(ListingFormat::Json, Smf({{0x00, 0xFF, 0x51, 0x03, 0x00, 0x00, 0x00}})));
     EXPECT_EQ(failed["rows"].size(), 7u);
