@@ -8,6 +8,7 @@
 
 #include "engine/CellText.h"
 #include "engine/Conversions.h"
+#include "engine/TextCursor.h"
 
 namespace tracklens {
 
@@ -17,7 +18,7 @@ namespace {
 // many bytes of the file; a few batches are in flight at most, so memory stays small.
 constexpr std::size_t kBatchRows = 1 << 15;
 constexpr std::size_t kBatchFileBytes = 1 << 19;
-constexpr std::size_t kBatchesInFlight = 3;
+constexpr std::size_t kBatchesInFlight = 2;
 // Enough for the line of a typical note, so that a batch's text is rarely reallocated.
 constexpr std::size_t kTypicalRowText = 48;
 
@@ -69,6 +70,66 @@ const std::string& CellTextIn(std::string& scratch, ByteSpan file, const Row& ro
     return scratch;
 }
 
+// Writes lines at the end of a text made longer ahead of them, so that the text is not filled
+// up for every line; done() cuts it to what was written.
+class LineRoom {
+public:
+    explicit LineRoom(std::string& text)
+        : text_(text)
+        , used_(text.size())
+    {
+    }
+
+    // Room for size more characters, valid until the next call.
+    char* make(std::size_t size)
+    {
+        if (text_.size() - used_ < size) {
+            text_.resize(std::max(2 * text_.size(), used_ + size + kLineRoomStep));
+        }
+        return text_.data() + used_;
+    }
+    void wrote(const char* end) { used_ = static_cast<std::size_t>(end - text_.data()); }
+    void append(std::string_view text)
+    {
+        char* const at = make(text.size());
+        std::copy(text.begin(), text.end(), at);
+        used_ += text.size();
+    }
+    void done() { text_.resize(used_); }
+
+private:
+    static constexpr std::size_t kLineRoomStep = 1 << 16;
+
+    std::string& text_;
+    std::size_t used_;
+};
+
+// A channel message's line, written through a cursor into room for the longest one.
+void AppendChannelVoiceLine(LineRoom& room, ByteSpan file, const Row& row)
+{
+    TextCursor cursor(room.make(kLongestChannelVoiceLine));
+    for (std::size_t i = 0; i < kColumnCount; ++i) {
+        AppendChannelVoiceCellText(cursor, file, row, static_cast<Column>(i));
+        cursor += i + 1 < kColumnCount ? '\t' : '\n';
+    }
+    room.wrote(cursor.at());
+}
+
+// Any other row's line, its cells escaped where they may show text bytes of the file.
+void AppendEscapedLine(std::string& line, std::string& scratch, ByteSpan file, const Row& row)
+{
+    line.clear();
+    const bool ownWordsOnly = ShowsOnlyOwnWords(row.kind);
+    for (std::size_t i = 0; i < kColumnCount; ++i) {
+        const std::size_t start = line.size();
+        AppendCellText(line, file, row, static_cast<Column>(i));
+        if (!ownWordsOnly) {
+            EscapeTsvFrom(line, start, scratch);
+        }
+        line += i + 1 < kColumnCount ? '\t' : '\n';
+    }
+}
+
 class TsvFormatter final : public ListingFormatter {
 public:
     void appendTitles(std::string& out) const override
@@ -79,19 +140,23 @@ public:
         }
     }
 
-    // The hot path of the program: the cells are written straight into out.
-    void appendRow(std::string& out, std::string& scratch, ByteSpan file, const Row& row,
-                   bool) const override
+    // The hot path of the program: channel messages, most of the rows, are written straight
+    // into out.
+    void appendRows(std::string& out, ByteSpan file, std::span<const Row> rows, bool) const override
     {
-        const bool ownWordsOnly = ShowsOnlyOwnWords(row.kind);
-        for (std::size_t i = 0; i < kColumnCount; ++i) {
-            const std::size_t start = out.size();
-            AppendCellText(out, file, row, static_cast<Column>(i));
-            if (!ownWordsOnly) {
-                EscapeTsvFrom(out, start, scratch);
+        LineRoom room(out);
+        std::string line;
+        std::string scratch;
+        for (const Row& row : rows) {
+            if (row.kind == RowKind::ChannelVoice && row.deltaLength <= kLongestDeltaTime &&
+                row.length <= kLongestChannelVoice) {
+                AppendChannelVoiceLine(room, file, row);
+            } else {
+                AppendEscapedLine(line, scratch, file, row);
+                room.append(line);
             }
-            out += i + 1 < kColumnCount ? '\t' : '\n';
         }
+        room.done();
     }
 };
 
@@ -105,12 +170,14 @@ public:
         }
     }
 
-    void appendRow(std::string& out, std::string& scratch, ByteSpan file, const Row& row,
-                   bool) const override
+    void appendRows(std::string& out, ByteSpan file, std::span<const Row> rows, bool) const override
     {
-        for (std::size_t i = 0; i < kColumnCount; ++i) {
-            AppendCsvField(out, CellTextIn(scratch, file, row, i));
-            out += i + 1 < kColumnCount ? "," : "\r\n";
+        std::string cell;
+        for (const Row& row : rows) {
+            for (std::size_t i = 0; i < kColumnCount; ++i) {
+                AppendCsvField(out, CellTextIn(cell, file, row, i));
+                out += i + 1 < kColumnCount ? "," : "\r\n";
+            }
         }
     }
 };
@@ -125,15 +192,20 @@ public:
         out += ",\"rows\":[";
     }
 
-    void appendRow(std::string& out, std::string& scratch, ByteSpan file, const Row& row,
-                   bool firstRow) const override
+    void appendRows(std::string& out, ByteSpan file, std::span<const Row> rows,
+                    bool startsListing) const override
     {
-        nlohmann::json cells = nlohmann::json::array();
-        for (std::size_t i = 0; i < kColumnCount; ++i) {
-            cells.push_back(CellTextIn(scratch, file, row, i));
+        std::string cell;
+        bool firstRow = startsListing;
+        for (const Row& row : rows) {
+            nlohmann::json cells = nlohmann::json::array();
+            for (std::size_t i = 0; i < kColumnCount; ++i) {
+                cells.push_back(CellTextIn(cell, file, row, i));
+            }
+            out += firstRow ? "\n" : ",\n";
+            out += cells.dump();
+            firstRow = false;
         }
-        out += firstRow ? "\n" : ",\n";
-        out += cells.dump();
     }
 
     void appendEnd(std::string& out, const RunOutcome& outcome, std::int32_t rows) const override
@@ -288,12 +360,7 @@ void ListingWriter::writeOldestBatch()
 void ListingWriter::makeText(Batch& batch) const
 {
     batch.text.reserve(batch.rows.size() * kTypicalRowText + 2 * batch.fileBytes);
-    std::string scratch;
-    bool firstRow = batch.holdsFirstRow;
-    for (const Row& row : batch.rows) {
-        format_->appendRow(batch.text, scratch, file_, row, firstRow);
-        firstRow = false;
-    }
+    format_->appendRows(batch.text, file_, batch.rows, batch.holdsFirstRow);
 }
 
 std::shared_ptr<ListingWriter::Batch> ListingWriter::emptyBatch()

@@ -5,6 +5,7 @@
 #include <future>
 #include <memory>
 #include <ostream>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,9 +29,9 @@ public:
     virtual ~ListingFormatter() = default;
 
     virtual void appendTitles(std::string& out) const = 0;
-    // scratch is a string the call may use as it likes; firstRow tells the listing's first row.
-    virtual void appendRow(std::string& out, std::string& scratch, ByteSpan file, const Row& row,
-                           bool firstRow) const = 0;
+    // The lines of a batch of rows; startsListing tells whether its first row is the listing's.
+    virtual void appendRows(std::string& out, ByteSpan file, std::span<const Row> rows,
+                            bool startsListing) const = 0;
     virtual void appendEnd(std::string& out, const RunOutcome& outcome, std::int32_t rows) const;
 };
 

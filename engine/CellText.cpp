@@ -11,20 +11,9 @@ namespace tracklens {
 
 namespace {
 
-void AppendEventBytes(std::string& out, ByteSpan file, const Row& row)
-{
-    if (row.running) {
-        AppendHexByte(out, row.status);
-    }
-    AppendHexBytes(out, file.subspan(row.offset, row.length));
-}
-
 void AppendDescription(std::string& out, ByteSpan file, const Row& row)
 {
     switch (row.kind) {
-    case RowKind::ChannelVoice:
-        AppendChannelVoiceDescription(out, file, row);
-        break;
     case RowKind::SystemExclusive:
     case RowKind::SysExEscape:
         AppendSystemExclusiveDescription(out, row);
@@ -44,9 +33,6 @@ void AppendDescription(std::string& out, ByteSpan file, const Row& row)
 void AppendValue(std::string& out, ByteSpan file, const Row& row)
 {
     switch (row.kind) {
-    case RowKind::ChannelVoice:
-        AppendChannelVoiceValue(out, file, row);
-        break;
     case RowKind::SystemExclusive:
     case RowKind::SysExEscape:
         AppendSystemExclusiveValue(out, row);
@@ -67,6 +53,10 @@ void AppendValue(std::string& out, ByteSpan file, const Row& row)
 
 void AppendCellText(std::string& out, ByteSpan file, const Row& row, Column column)
 {
+    if (row.kind == RowKind::ChannelVoice) {
+        AppendChannelVoiceCellText(out, file, row, column);
+        return;
+    }
     const bool chunkRow = IsChunkRow(row.kind);
     switch (column) {
     case Column::AbsTick:
@@ -76,16 +66,13 @@ void AppendCellText(std::string& out, ByteSpan file, const Row& row, Column colu
         break;
     case Column::DTime:
         if (!chunkRow) {
-            AppendHexBytes(out, file.subspan(row.offset - row.deltaLength, row.deltaLength));
+            AppendDeltaTimeText(out, file, row);
         }
         break;
     case Column::Event:
-        AppendEventBytes(out, file, row);
+        AppendEventBytesText(out, file, row);
         break;
-    case Column::Ch:
-        if (row.kind == RowKind::ChannelVoice) {
-            AppendDecimal(out, (row.status & 0x0F) + 1);
-        }
+    case Column::Ch: // only channel messages have a channel
         break;
     case Column::Description:
         AppendDescription(out, file, row);

@@ -5,8 +5,10 @@
 #include <string>
 
 #include "engine/Bytes.h"
+#include "engine/Conversions.h"
 #include "engine/EventStart.h"
 #include "engine/TrackReader.h"
+#include "engine/Vocabulary.h"
 
 namespace tracklens {
 
@@ -49,7 +51,126 @@ inline Row ReadChannelVoice(TrackReader& reader, const EventStart& event,
     return EventRow(event, RowKind::ChannelVoice, reader.position());
 }
 
-void AppendChannelVoiceDescription(std::string& out, ByteSpan file, const Row& row);
-void AppendChannelVoiceValue(std::string& out, ByteSpan file, const Row& row);
+namespace channel_voice {
+
+enum Kind : std::uint8_t {
+    NoteOff = 0x8,
+    NoteOn = 0x9,
+    KeyAftertouch = 0xA,
+    ControlChange = 0xB,
+    ProgramChange = 0xC,
+    ChannelAftertouch = 0xD,
+    PitchBend = 0xE,
+};
+
+inline Kind KindOf(std::uint8_t status)
+{
+    return static_cast<Kind>(status >> 4);
+}
+
+struct DataBytes {
+    std::uint8_t d1 = 0;
+    std::uint8_t d2 = 0;
+};
+
+// The data bytes follow the status byte, or stand at the row's start under running status.
+inline DataBytes DataOf(ByteSpan file, const Row& row)
+{
+    const Kind kind = KindOf(row.status);
+    const ByteSpan data = file.subspan(row.offset + (row.running ? 0u : 1u));
+    DataBytes bytes{data[0], 0};
+    if (kind != ProgramChange && kind != ChannelAftertouch) {
+        bytes.d2 = data[1];
+    }
+    return bytes;
+}
+
+template <typename Out>
+void AppendNoteAndVelocity(Out& out, DataBytes data)
+{
+    AppendNoteName(out, data.d1);
+    if (data.d2 != 0) {
+        out += " - ";
+        AppendDecimal(out, data.d2);
+    }
+}
+
+} // namespace channel_voice
+
+// The Description and Value texts of a channel message row. They are written for most rows of
+// a listing, so they are defined here, where a writer can inline them.
+template <typename Out>
+void AppendChannelVoiceDescription(Out& out, ByteSpan file, const Row& row)
+{
+    using namespace channel_voice;
+    if (row.running) {
+        out += '+';
+    }
+    switch (KindOf(row.status)) {
+    case NoteOff:
+        out += "NotaOFF";
+        break;
+    case NoteOn:
+        out += DataOf(file, row).d2 != 0 ? "NotaON" : "NotaOFF";
+        break;
+    case KeyAftertouch:
+        out += "Key Aftertouch";
+        break;
+    case ControlChange:
+        out += "Control";
+        break;
+    case ProgramChange:
+        out += "Patch";
+        break;
+    case ChannelAftertouch:
+        out += "Ch. Aftertouch";
+        break;
+    case PitchBend:
+        out += "Pitch Bend";
+        break;
+    }
+}
+
+template <typename Out>
+void AppendChannelVoiceValue(Out& out, ByteSpan file, const Row& row)
+{
+    using namespace channel_voice;
+    const DataBytes data = DataOf(file, row);
+    switch (KindOf(row.status)) {
+    case NoteOff:
+    case NoteOn:
+        AppendNoteAndVelocity(out, data);
+        break;
+    case KeyAftertouch:
+        AppendNoteName(out, data.d1);
+        out += " - ";
+        AppendDecimal(out, data.d2);
+        break;
+    case ControlChange:
+        AppendDecimal(out, data.d1);
+        out += ':';
+        out += kControllerNames[data.d1];
+        out += " - ";
+        AppendDecimal(out, data.d2);
+        break;
+    case ProgramChange:
+        AppendDecimal(out, data.d1);
+        out += ':';
+        out += kProgramNames[data.d1];
+        break;
+    case ChannelAftertouch:
+        AppendDecimal(out, data.d1);
+        break;
+    case PitchBend:
+        out += "Wheel ";
+        AppendDecimal(out, (data.d2 & 0x7F) * 128 + (data.d1 & 0x7F) - 8192);
+        break;
+    }
+}
+
+// No Description or Value of a channel message is longer: "+Key Aftertouch", and "127:", a
+// controller's name and " - 127".
+inline constexpr std::size_t kLongestChannelVoiceDescription = 15;
+inline constexpr std::size_t kLongestChannelVoiceValue = 4 + kLongestTableName + 6;
 
 } // namespace tracklens

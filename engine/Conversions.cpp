@@ -10,8 +10,6 @@ namespace tracklens {
 
 namespace {
 
-constexpr std::string_view kHexDigits = "0123456789ABCDEF";
-
 constexpr std::array<std::string_view, 256> BuildKeyNames()
 {
     std::array<std::string_view, 256> names{};
@@ -58,12 +56,6 @@ void AppendTwoDigits(std::string& out, std::int32_t value)
 
 } // namespace
 
-void AppendHexByte(std::string& out, std::uint8_t value)
-{
-    out += kHexDigits[value >> 4];
-    out += kHexDigits[value & 0x0F];
-}
-
 std::string HexByte(std::uint8_t value)
 {
     std::string text;
@@ -96,13 +88,6 @@ std::int32_t HexToLong(std::string_view hexDigits)
         value = (value << 4) | static_cast<std::uint32_t>(HexDigitValue(digit));
     }
     return static_cast<std::int32_t>(value);
-}
-
-void AppendNoteName(std::string& out, std::uint8_t key)
-{
-    const int octave = key < 132 ? key / 12 : 11;
-    out += kNoteNames[key % 12];
-    AppendDecimal(out, octave);
 }
 
 std::string NoteName(std::uint8_t key)
@@ -148,20 +133,6 @@ std::uint32_t DeltaTicks(std::string_view deltaText)
         value = (value << 7) | (byte & 0x7F);
     }
     return value;
-}
-
-void AppendUnsigned(std::string& out, std::uint64_t value)
-{
-    std::array<char, 24> digits;
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out.append(digits.data(), static_cast<std::size_t>(result.ptr - digits.data()));
-}
-
-void AppendDecimal(std::string& out, std::int64_t value)
-{
-    std::array<char, 24> digits;
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out.append(digits.data(), static_cast<std::size_t>(result.ptr - digits.data()));
 }
 
 } // namespace tracklens

@@ -1,27 +1,125 @@
 #pragma once
 
+#include <array>
+#include <charconv>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "engine/Bytes.h"
+#include "engine/TextCursor.h"
+#include "engine/Vocabulary.h"
 
 namespace tracklens {
+
+// The Append functions write to a std::string or, on the listing's hot paths, a TextCursor;
+// those the cells of nearly every row use are defined here so that they can be inlined.
+
+inline constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 
 // Two upper-case hexadecimal digits: 0 gives "00", 255 gives "FF".
 std::string HexByte(std::uint8_t value);
 
+template <typename Out>
+void AppendHexByte(Out& out, std::uint8_t value)
+{
+    out += kHexDigits[value >> 4];
+    out += kHexDigits[value & 0x0F];
+}
+
 // Two digits per byte, no separator: FF 2F 00 gives "FF2F00".
 std::string HexBytes(ByteSpan bytes);
 void AppendHexBytes(std::string& out, ByteSpan bytes);
-void AppendHexByte(std::string& out, std::uint8_t value);
+
+template <typename Out>
+void AppendHexBytes(Out& out, ByteSpan bytes)
+{
+    for (const std::uint8_t byte : bytes) {
+        AppendHexByte(out, byte);
+    }
+}
 
 // The low 32 bits of a hexadecimal text as a signed number: "FFFF" is 65535, "FFFFFFFF" is -1.
 std::int32_t HexToLong(std::string_view hexDigits);
 
+// Decimal text of a number, without leading zeros or sign for non-negative values.
+template <typename Out>
+void AppendDecimal(Out& out, std::int64_t value)
+{
+    std::array<char, 24> digits;
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out += std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.data()));
+}
+
+template <typename Out>
+void AppendUnsigned(Out& out, std::uint64_t value)
+{
+    std::array<char, 24> digits;
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out += std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.data()));
+}
+
+// Through a cursor, the digits go straight into its room; numbers below 100, the most common
+// by far (channels, data bytes, octaves), without a division loop.
+inline constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+inline std::size_t DecimalDigitCount(std::uint64_t value)
+{
+    std::size_t digits = 1;
+    for (; value >= 10000; value /= 10000) {
+        digits += 4;
+    }
+    return digits + (value >= 10) + (value >= 100) + (value >= 1000);
+}
+
+// Two digits at a time from the last, where the ticks of large files have seven or more.
+inline void AppendUnsigned(TextCursor& out, std::uint64_t value)
+{
+    char* const end = out.at() + DecimalDigitCount(value);
+    char* digit = end;
+    while (value >= 100) {
+        const std::size_t pair = 2 * static_cast<std::size_t>(value % 100);
+        value /= 100;
+        *--digit = kDigitPairs[pair + 1];
+        *--digit = kDigitPairs[pair];
+    }
+    if (value >= 10) {
+        *--digit = kDigitPairs[2 * value + 1];
+        *--digit = kDigitPairs[2 * value];
+    } else {
+        *--digit = static_cast<char>('0' + value);
+    }
+    out.advanceTo(end);
+}
+
+inline void AppendDecimal(TextCursor& out, std::int64_t value)
+{
+    if (value >= 0 && value < 10) {
+        out += static_cast<char>('0' + value);
+    } else if (value >= 10 && value < 100) {
+        out += kDigitPairs[2 * static_cast<std::size_t>(value)];
+        out += kDigitPairs[2 * static_cast<std::size_t>(value) + 1];
+    } else {
+        out.advanceTo(std::to_chars(out.at(), out.at() + 20, value).ptr);
+    }
+}
+
 // Note name and octave, middle C (60) being "Do5"; keys above 131 are in octave 11.
 std::string NoteName(std::uint8_t key);
-void AppendNoteName(std::string& out, std::uint8_t key);
+
+template <typename Out>
+void AppendNoteName(Out& out, std::uint8_t key)
+{
+    out += kNoteNames[key % 12];
+    AppendDecimal(out, key < 132 ? key / 12 : 11);
+}
 
 // Major key of a signature and the mode's sign: (253, 1) gives "MIb-", (8, 0) gives "+".
 std::string KeyName(std::uint8_t sharpsOrFlats, std::uint8_t mode);
@@ -34,9 +132,5 @@ std::string ElapsedText(std::int32_t seconds);
 
 // The value of a delta-time text of two hexadecimal digits per byte: "8140" is 192.
 std::uint32_t DeltaTicks(std::string_view deltaText);
-
-// Decimal text of a number, without leading zeros or sign for non-negative values.
-void AppendDecimal(std::string& out, std::int64_t value);
-void AppendUnsigned(std::string& out, std::uint64_t value);
 
 } // namespace tracklens

@@ -266,4 +266,21 @@ constexpr std::array<std::string_view, 128> kProgramNames = {
     "Gunshot",
 };
 
+namespace {
+
+constexpr bool NoNameLongerThan(const std::array<std::string_view, 128>& names, std::size_t longest)
+{
+    for (const std::string_view name : names) {
+        if (name.size() > longest) {
+            return false;
+        }
+    }
+    return true;
+}
+
+static_assert(NoNameLongerThan(kControllerNames, kLongestTableName));
+static_assert(NoNameLongerThan(kProgramNames, kLongestTableName));
+
+} // namespace
+
 } // namespace tracklens

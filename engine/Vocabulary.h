@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -44,5 +45,8 @@ inline constexpr std::array<MetaSignature, 16> kMetaSignatures = {{
 
 extern const std::array<std::string_view, 128> kControllerNames;
 extern const std::array<std::string_view, 128> kProgramNames;
+
+// No controller or program name is longer: the listing's writers count on it for room.
+inline constexpr std::size_t kLongestTableName = 48;
 
 } // namespace tracklens
