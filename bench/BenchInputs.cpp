@@ -9,6 +9,16 @@
 
 namespace tracklens::bench {
 
+void SetInputRates(benchmark::State& state, const BenchInput& input, std::int64_t rows)
+{
+    const auto iterations = static_cast<double>(state.iterations());
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(input.bytes.size()));
+    state.counters["rows"] = static_cast<double>(rows);
+    state.counters["events/s"] =
+        benchmark::Counter(static_cast<double>(rows) * iterations, benchmark::Counter::kIsRate);
+}
+
 std::vector<BenchInput> ReadInputs(int argc, char** argv)
 {
     std::vector<BenchInput> inputs;

@@ -7,12 +7,19 @@
 #include <string>
 #include <vector>
 
+namespace benchmark {
+class State;
+}
+
 namespace tracklens::bench {
 
 struct BenchInput {
     std::string name; // the file's name without its folder and extension: "10MB"
     std::vector<std::uint8_t> bytes;
 };
+
+// The input's bytes per second, and its rows and rows per second, of the benchmark's run.
+void SetInputRates(benchmark::State& state, const BenchInput& input, std::int64_t rows);
 
 // Reads the files named in argv[1..argc). On a missing or unreadable file, or an argument that
 // looks like a flag, prints why and returns nothing.

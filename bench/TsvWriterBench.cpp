@@ -57,15 +57,10 @@ void WriteListing(benchmark::State& state, const BenchInput& input, tracklens::L
         rows = walk.rowCount();
         written = buffer.written();
     }
-    const auto iterations = static_cast<double>(state.iterations());
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                            static_cast<std::int64_t>(input.bytes.size()));
-    state.counters["rows"] = static_cast<double>(rows);
-    state.counters["events/s"] =
-        benchmark::Counter(static_cast<double>(rows) * iterations, benchmark::Counter::kIsRate);
+    tracklens::bench::SetInputRates(state, input, rows);
     state.counters["out_MiB/s"] =
-        benchmark::Counter(static_cast<double>(written) * iterations, benchmark::Counter::kIsRate,
-                           benchmark::Counter::kIs1024);
+        benchmark::Counter(static_cast<double>(written) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate, benchmark::Counter::kIs1024);
 }
 
 void Register(const BenchInput& input)

@@ -25,16 +25,6 @@ private:
     std::uint64_t ticks_ = 0;
 };
 
-void SetRates(benchmark::State& state, const BenchInput& input, std::int64_t rows)
-{
-    const auto iterations = static_cast<double>(state.iterations());
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
-                            static_cast<std::int64_t>(input.bytes.size()));
-    state.counters["rows"] = static_cast<double>(rows);
-    state.counters["events/s"] =
-        benchmark::Counter(static_cast<double>(rows) * iterations, benchmark::Counter::kIsRate);
-}
-
 // Every row stored in the table, its memory from the given resource: the default one, huge
 // pages as the desktop program asks for, or memory already in place (see Prefaulted). The
 // table is destroyed outside the timed part.
@@ -58,7 +48,7 @@ void WalkIntoTable(benchmark::State& state, const BenchInput& input,
         release(rowMemory);
         state.ResumeTiming();
     }
-    SetRates(state, input, rows);
+    tracklens::bench::SetInputRates(state, input, rows);
 }
 
 // Memory for the rows of the input, written once before the timed loop so that no page is
@@ -112,7 +102,7 @@ void WalkOnly(benchmark::State& state, const BenchInput& input)
         rows = walk.rowCount();
         benchmark::DoNotOptimize(sink.ticks());
     }
-    SetRates(state, input, rows);
+    tracklens::bench::SetInputRates(state, input, rows);
 }
 
 void Register(const BenchInput& input)

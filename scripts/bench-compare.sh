@@ -48,13 +48,7 @@ run() {
 
 # pick NAME COLUMN WHAT: median, min or max of a column of $work/NAME.
 pick() {
-    sort -g -k "$2" "$work/$1" | awk -v column="$2" -v what="$3" '
-        { v[NR] = $column }
-        END {
-            if (what == "min") print v[1];
-            else if (what == "max") print v[NR];
-            else print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2);
-        }'
+    bench_pick "$work/$1" "$2" "$3"
 }
 
 echo "## Whole processes: tracklens-dump against midicsv"

@@ -25,3 +25,14 @@ bench_machine() {
     echo "- Compiler: $(c++ --version | head -n 1)"
     echo "- Load average before: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 }
+
+# bench_pick FILE COLUMN WHAT: the median, min or max of a column of numbers in FILE.
+bench_pick() {
+    sort -g -k "$2" "$1" | awk -v column="$2" -v what="$3" '
+        { v[NR] = $column }
+        END {
+            if (what == "min") print v[1];
+            else if (what == "max") print v[NR];
+            else print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2);
+        }'
+}

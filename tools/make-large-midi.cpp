@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/FixedRandom.h"
 #include "tools/SmfWriter.h"
 
 using tracklens::tools::Bytes;
@@ -34,36 +35,7 @@ constexpr std::size_t kEndOfTrackBytes = 4;     // 00 FF 2F 00
 constexpr std::size_t kReserveAtTrackEnd = 200; // note offs and filling texts
 constexpr std::size_t kPolyphony = 8;
 
-// SplitMix64: small, fast, and the same numbers on every platform and compiler.
-class Random {
-public:
-    explicit Random(std::uint64_t seed)
-        : state_(seed)
-    {
-    }
-
-    std::uint64_t next()
-    {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15u);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-        return z ^ (z >> 31);
-    }
-
-    // A number from low to high, both included.
-    std::uint32_t between(std::uint32_t low, std::uint32_t high)
-    {
-        return low + static_cast<std::uint32_t>(next() % (std::uint64_t{high} - low + 1));
-    }
-
-    std::uint8_t byteBetween(std::uint32_t low, std::uint32_t high)
-    {
-        return static_cast<std::uint8_t>(between(low, high));
-    }
-
-private:
-    std::uint64_t state_;
-};
+using Random = tracklens::tools::FixedRandom;
 
 // Mostly short delta times, some of two bytes and a few of three.
 std::uint32_t Delta(Random& random)

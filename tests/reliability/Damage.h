@@ -10,30 +10,11 @@
 #include <vector>
 
 #include "engine/Conversions.h"
+#include "tools/FixedRandom.h"
 
 namespace tracklens::reliability {
 
-// The same numbers on every machine and every run (SplitMix64).
-class FixedRandom {
-public:
-    explicit FixedRandom(std::uint64_t seed)
-        : state_(seed)
-    {
-    }
-
-    std::uint64_t next()
-    {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15u);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-        return z ^ (z >> 31);
-    }
-
-    std::size_t below(std::size_t bound) { return static_cast<std::size_t>(next() % bound); }
-
-private:
-    std::uint64_t state_;
-};
+using tools::FixedRandom;
 
 inline constexpr std::array<std::uint8_t, 14> kTellingBytes = {
     0x00, 0x01, 0x7F, 0x80, 0x81, 0xF0, 0xF4, 0xF7, 0xFF, 0x2F, 0x51, 0x58, 0xB0, 'M',
