@@ -70,49 +70,23 @@ const std::string& CellTextIn(std::string& scratch, ByteSpan file, const Row& ro
     return scratch;
 }
 
-// Writes lines at the end of a text made longer ahead of them, so that the text is not filled
-// up for every line; done() cuts it to what was written.
-class LineRoom {
-public:
-    explicit LineRoom(std::string& text)
-        : text_(text)
-        , used_(text.size())
-    {
-    }
-
-    // Room for size more characters, valid until the next call.
-    char* make(std::size_t size)
-    {
-        if (text_.size() - used_ < size) {
-            text_.resize(std::max(2 * text_.size(), used_ + size + kLineRoomStep));
-        }
-        return text_.data() + used_;
-    }
-    void wrote(const char* end) { used_ = static_cast<std::size_t>(end - text_.data()); }
-    void append(std::string_view text)
-    {
-        char* const at = make(text.size());
-        std::copy(text.begin(), text.end(), at);
-        used_ += text.size();
-    }
-    void done() { text_.resize(used_); }
-
-private:
-    static constexpr std::size_t kLineRoomStep = 1 << 16;
-
-    std::string& text_;
-    std::size_t used_;
-};
-
 // A channel message's line, written through a cursor into room for the longest one.
-void AppendChannelVoiceLine(LineRoom& room, ByteSpan file, const Row& row)
+void AppendChannelVoiceLine(ListingText& out, ByteSpan file, const Row& row)
 {
-    TextCursor cursor(room.make(kLongestChannelVoiceLine));
-    for (std::size_t i = 0; i < kColumnCount; ++i) {
-        AppendChannelVoiceCellText(cursor, file, row, static_cast<Column>(i));
-        cursor += i + 1 < kColumnCount ? '\t' : '\n';
-    }
-    room.wrote(cursor.at());
+    TextCursor cursor(out.room(kLongestChannelVoiceLine));
+    AppendChannelVoiceCellText(cursor, file, row, Column::AbsTick);
+    cursor += '\t';
+    AppendChannelVoiceCellText(cursor, file, row, Column::DTime);
+    cursor += '\t';
+    AppendChannelVoiceCellText(cursor, file, row, Column::Event);
+    cursor += '\t';
+    AppendChannelVoiceCellText(cursor, file, row, Column::Ch);
+    cursor += '\t';
+    AppendChannelVoiceCellText(cursor, file, row, Column::Description);
+    cursor += '\t';
+    AppendChannelVoiceCellText(cursor, file, row, Column::Value);
+    cursor += '\n';
+    out.wrote(cursor.at());
 }
 
 // Any other row's line, its cells escaped where they may show text bytes of the file.
@@ -132,7 +106,7 @@ void AppendEscapedLine(std::string& line, std::string& scratch, ByteSpan file, c
 
 class TsvFormatter final : public ListingFormatter {
 public:
-    void appendTitles(std::string& out) const override
+    void appendTitles(ListingText& out) const override
     {
         for (std::size_t i = 0; i < kColumnTitles.size(); ++i) {
             out += kColumnTitles[i];
@@ -142,42 +116,45 @@ public:
 
     // The hot path of the program: channel messages, most of the rows, are written straight
     // into out.
-    void appendRows(std::string& out, ByteSpan file, std::span<const Row> rows, bool) const override
+    void appendRows(ListingText& out, ByteSpan file, std::span<const Row> rows, bool) const override
     {
-        LineRoom room(out);
         std::string line;
         std::string scratch;
         for (const Row& row : rows) {
             if (row.kind == RowKind::ChannelVoice && row.deltaLength <= kLongestDeltaTime &&
                 row.length <= kLongestChannelVoice) {
-                AppendChannelVoiceLine(room, file, row);
+                AppendChannelVoiceLine(out, file, row);
             } else {
                 AppendEscapedLine(line, scratch, file, row);
-                room.append(line);
+                out += line;
             }
         }
-        room.done();
     }
 };
 
 class CsvFormatter final : public ListingFormatter {
 public:
-    void appendTitles(std::string& out) const override
+    void appendTitles(ListingText& out) const override
     {
+        std::string titles;
         for (std::size_t i = 0; i < kColumnTitles.size(); ++i) {
-            AppendCsvField(out, kColumnTitles[i]);
-            out += i + 1 < kColumnTitles.size() ? "," : "\r\n";
+            AppendCsvField(titles, kColumnTitles[i]);
+            titles += i + 1 < kColumnTitles.size() ? "," : "\r\n";
         }
+        out += titles;
     }
 
-    void appendRows(std::string& out, ByteSpan file, std::span<const Row> rows, bool) const override
+    void appendRows(ListingText& out, ByteSpan file, std::span<const Row> rows, bool) const override
     {
+        std::string line;
         std::string cell;
         for (const Row& row : rows) {
+            line.clear();
             for (std::size_t i = 0; i < kColumnCount; ++i) {
-                AppendCsvField(out, CellTextIn(cell, file, row, i));
-                out += i + 1 < kColumnCount ? "," : "\r\n";
+                AppendCsvField(line, CellTextIn(cell, file, row, i));
+                line += i + 1 < kColumnCount ? "," : "\r\n";
             }
+            out += line;
         }
     }
 };
@@ -185,14 +162,14 @@ public:
 // {"columns": [...], "rows": [[six texts], ...], "outcome": {...}}
 class JsonFormatter final : public ListingFormatter {
 public:
-    void appendTitles(std::string& out) const override
+    void appendTitles(ListingText& out) const override
     {
         out += "{\"columns\":";
         out += nlohmann::json(kColumnTitles).dump();
         out += ",\"rows\":[";
     }
 
-    void appendRows(std::string& out, ByteSpan file, std::span<const Row> rows,
+    void appendRows(ListingText& out, ByteSpan file, std::span<const Row> rows,
                     bool startsListing) const override
     {
         std::string cell;
@@ -208,7 +185,7 @@ public:
         }
     }
 
-    void appendEnd(std::string& out, const RunOutcome& outcome, std::int32_t rows) const override
+    void appendEnd(ListingText& out, const RunOutcome& outcome, std::int32_t rows) const override
     {
         nlohmann::json end = {{"rows", rows}};
         switch (outcome.kind) {
@@ -286,7 +263,7 @@ void AppendCsvField(std::string& out, std::string_view text)
     out += '"';
 }
 
-void ListingFormatter::appendEnd(std::string&, const RunOutcome&, std::int32_t) const {}
+void ListingFormatter::appendEnd(ListingText&, const RunOutcome&, std::int32_t) const {}
 
 ListingWriter::ListingWriter(std::unique_ptr<const ListingFormatter> format, ByteSpan file,
                              std::ostream& out)
@@ -302,7 +279,7 @@ ListingWriter::~ListingWriter() = default;
 
 void ListingWriter::writeTitles()
 {
-    std::string titles;
+    ListingText titles;
     format_->appendTitles(titles);
     write(titles);
 }
@@ -379,9 +356,9 @@ std::shared_ptr<ListingWriter::Batch> ListingWriter::emptyBatch()
     return batch;
 }
 
-void ListingWriter::write(const std::string& text)
+void ListingWriter::write(const ListingText& text)
 {
-    out_.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out_.write(text.view().data(), static_cast<std::streamsize>(text.size()));
 }
 
 std::unique_ptr<ListingWriter> MakeListingWriter(ListingFormat format, ByteSpan file,

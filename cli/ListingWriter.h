@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/ListingText.h"
 #include "engine/Bytes.h"
 #include "engine/RowSink.h"
 #include "engine/RunOutcome.h"
@@ -28,11 +29,11 @@ class ListingFormatter {
 public:
     virtual ~ListingFormatter() = default;
 
-    virtual void appendTitles(std::string& out) const = 0;
+    virtual void appendTitles(ListingText& out) const = 0;
     // The lines of a batch of rows; startsListing tells whether its first row is the listing's.
-    virtual void appendRows(std::string& out, ByteSpan file, std::span<const Row> rows,
+    virtual void appendRows(ListingText& out, ByteSpan file, std::span<const Row> rows,
                             bool startsListing) const = 0;
-    virtual void appendEnd(std::string& out, const RunOutcome& outcome, std::int32_t rows) const;
+    virtual void appendEnd(ListingText& out, const RunOutcome& outcome, std::int32_t rows) const;
 };
 
 // Writes the listing of one file as the walk finds its rows, so that nothing but the file's
@@ -56,7 +57,7 @@ private:
         std::vector<Row> rows;
         std::size_t fileBytes = 0; // bytes of the file the rows show
         bool holdsFirstRow = false;
-        std::string text;
+        ListingText text;
     };
     struct BatchInFlight {
         std::shared_ptr<Batch> batch;
@@ -67,7 +68,7 @@ private:
     void writeOldestBatch();
     void makeText(Batch& batch) const;
     std::shared_ptr<Batch> emptyBatch();
-    void write(const std::string& text);
+    void write(const ListingText& text);
 
     std::unique_ptr<const ListingFormatter> format_;
     ByteSpan file_;

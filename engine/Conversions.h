@@ -59,8 +59,7 @@ void AppendUnsigned(Out& out, std::uint64_t value)
     out += std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.data()));
 }
 
-// Through a cursor, the digits go straight into its room; numbers below 100, the most common
-// by far (channels, data bytes, octaves), without a division loop.
+// Through a cursor, the digits go straight into its room, two at a time.
 inline constexpr std::array<char, 200> kDigitPairs = [] {
     std::array<char, 200> pairs{};
     for (std::size_t i = 0; i < 100; ++i) {
@@ -101,13 +100,11 @@ inline void AppendUnsigned(TextCursor& out, std::uint64_t value)
 
 inline void AppendDecimal(TextCursor& out, std::int64_t value)
 {
-    if (value >= 0 && value < 10) {
-        out += static_cast<char>('0' + value);
-    } else if (value >= 10 && value < 100) {
-        out += kDigitPairs[2 * static_cast<std::size_t>(value)];
-        out += kDigitPairs[2 * static_cast<std::size_t>(value) + 1];
+    if (value < 0) {
+        out += '-';
+        AppendUnsigned(out, std::uint64_t{0} - static_cast<std::uint64_t>(value));
     } else {
-        out.advanceTo(std::to_chars(out.at(), out.at() + 20, value).ptr);
+        AppendUnsigned(out, static_cast<std::uint64_t>(value));
     }
 }
 

@@ -105,20 +105,30 @@ std::string EscapedCellByCell(const Bytes& file)
 }
 
 // Every controller, program, maker of SysEx and system message, each with the bytes that
-// print as text around it.
+// print as text around it; every data byte in notes, aftertouch and pitch bend; ticks of
+// eleven digits.
 Bytes EveryNamedMessage()
 {
     Bytes events;
+    const auto add = [&events](const Bytes& event) {
+        events.insert(events.end(), event.begin(), event.end());
+    };
     for (int value = 0; value < 128; ++value) {
-        const auto byte = static_cast<std::uint8_t>(value);
-        const Bytes messages = {0x00, 0xB0, byte, 0x5C, 0x00, 0xC1, byte, 0x00, 0xF0,
-                                0x05, byte, 0x09, 0x0A, 0x5C, 0xF7, 0x00, 0xF0, 0x04,
-                                0x00, byte, 0x7F, 0xF7, 0x00, 0xF7, 0x02, 0x5C, byte};
-        events.insert(events.end(), messages.begin(), messages.end());
+        const auto v = static_cast<std::uint8_t>(value);
+        const auto other = static_cast<std::uint8_t>(127 - value);
+        add({0x00, 0xB0, v, 0x5C});                         // controller
+        add({0x00, 0xC1, v});                               // program
+        add({0x00, 0xF0, 0x05, v, 0x09, 0x0A, 0x5C, 0xF7}); // maker of one byte
+        add({0x00, 0xF0, 0x04, 0x00, v, 0x7F, 0xF7});       // maker of three bytes
+        add({0x00, 0xF7, 0x02, 0x5C, v});                   // escape
+        add({0x00, 0x9F, v, other});                        // note
+        add({0x00, 0xAA, v, other});                        // key aftertouch
+        add({0x00, 0xD3, v});                               // channel aftertouch
+        add({0x00, 0xE2, v, other});                        // pitch bend
+        add({0x8F, 0xFF, 0xFF, 0x7F, 0xE2, other, v});      // a long delta time
     }
-    const Bytes system = Hex("00F1 00 00F2 0000 00F3 09 00F6 00F8 00FA 00FB 00FC 00FE");
-    events.insert(events.end(), system.begin(), system.end());
-    events.insert(events.end(), kEndOfTrack.begin(), kEndOfTrack.end());
+    add(Hex("00F1 00 00F2 0000 00F3 09 00F6 00F8 00FA 00FB 00FC 00FE"));
+    add(kEndOfTrack);
     return Smf({events});
 }
 
