@@ -70,7 +70,7 @@ public:
     bool openDocument(const QString& path) override
     {
         openedDocuments.push_back(path);
-        return true;
+        return documentsOpen;
     }
 
     std::optional<QString> programDirSetting() override { return programDir; }
@@ -79,6 +79,7 @@ public:
     std::optional<QString> programDir;
     std::optional<QString> dataDir;
     QString chosenFile;
+    bool documentsOpen = true; // whether the desktop has a viewer for them
 
     std::vector<ShownMessage> messages;
     std::vector<FileChoice> choices;

@@ -206,6 +206,71 @@ TEST_F(CommandTest, HelpOpensTheHelpFileOfTheInstallationFolder)
     }
 }
 
+TEST_F(CommandTest, HelpWithoutItsFileOrAViewerSaysSo)
+{
+    const QString help = inDir("Help.txt");
+    for (const bool fileThere : {false, true}) {
+        SCOPED_TRACE(fileThere ? "no viewer" : "no Help.txt");
+        if (fileThere) {
+            QFile::copy(DataFile("Help.txt"), help);
+        }
+        platform_.documentsOpen = false;
+        platform_.messages.clear();
+        ASSERT_TRUE(load());
+        click("cmdHELP");
+        ASSERT_EQ(platform_.messages.size(), 1U);
+        EXPECT_EQ(platform_.messages[0].text, QStringLiteral("Help non disponibile !\r\n") + help);
+        EXPECT_EQ(platform_.messages[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(platform_.messages[0].title, QStringLiteral("Tracklens"));
+    }
+}
+
+// Clicks a button the first time the wait window shows, that is in the middle of a run.
+class ClickDuringRun final : public QObject {
+public:
+    explicit ClickDuringRun(QPushButton* button)
+        : button_(button)
+    {
+        qApp->installEventFilter(this);
+    }
+    ~ClickDuringRun() override { qApp->removeEventFilter(this); }
+    ClickDuringRun(const ClickDuringRun&) = delete;
+    ClickDuringRun& operator=(const ClickDuringRun&) = delete;
+
+    bool clicked = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!clicked && event->type() == QEvent::Show &&
+            watched->objectName() == QStringLiteral("frmWAIT")) {
+            clicked = true;
+            button_->click();
+        }
+        return false;
+    }
+
+private:
+    QPushButton* button_;
+};
+
+TEST_F(CommandTest, AnalysisAskedForDuringARunIsIgnored)
+{
+    installTestRead();
+    ASSERT_TRUE(load());
+    txIN()->setText(inDir("TestRead.mid"));
+    click("cmdANALISI");
+    const int rows = listing().rows();
+
+    WaitWindowWatch watch;
+    ClickDuringRun clicker(window_->findChild<QPushButton*>(QStringLiteral("cmdANALISI")));
+    click("cmdANALISI");
+    EXPECT_TRUE(clicker.clicked);
+    EXPECT_EQ(watch.shown, 1);
+    EXPECT_EQ(listing().rows(), rows);
+    EXPECT_TRUE(platform_.messages.empty());
+}
+
 TEST_F(CommandTest, QuitClosesTheWindow)
 {
     ASSERT_TRUE(window_->isVisible());
