@@ -1,20 +1,39 @@
 #pragma once
 
+#include <cstddef>
+#include <map>
+#include <memory>
 #include <memory_resource>
+#include <mutex>
 
 namespace tracklens::ui {
 
 // Memory for the rows of a listing. Blocks of 2 MiB or more are asked to be backed by the
 // kernel's transparent huge pages: a listing of tens of millions of rows then costs a few
-// hundred page faults instead of hundreds of thousands. It keeps no state.
+// hundred page faults instead of hundreds of thousands.
+//
+// The kernel must still clear every new page, which for the largest blocks costs more than
+// the walk that fills them. For those, a helper thread asks for each next page while the walk
+// is still filling the one before, so that the clearing is shared with the machine's other
+// core; it stays one page ahead of what was written, so it adds next to nothing to the memory.
 class LargePageMemory final : public std::pmr::memory_resource {
 public:
     static LargePageMemory& instance();
 
+    LargePageMemory();
+    ~LargePageMemory() override;
+    LargePageMemory(const LargePageMemory&) = delete;
+    LargePageMemory& operator=(const LargePageMemory&) = delete;
+
 private:
+    class PageAhead;
+
     void* do_allocate(std::size_t bytes, std::size_t alignment) override;
     void do_deallocate(void* pointer, std::size_t bytes, std::size_t alignment) override;
     bool do_is_equal(const std::pmr::memory_resource& other) const noexcept override;
+
+    std::mutex mutex_;
+    std::map<void*, std::unique_ptr<PageAhead>> pagesAhead_;
 };
 
 } // namespace tracklens::ui
