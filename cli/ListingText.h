@@ -2,29 +2,30 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <string>
+#include <memory>
 #include <string_view>
 
 namespace tracklens {
 
 // The text of a batch of lines. Its memory is kept from one batch to the next and made longer
 // ahead of the lines, so that writing a line costs little more than writing its characters.
+// Room is not cleared: the memory is touched only where characters are written.
 class ListingText {
 public:
     void clear() { used_ = 0; }
-    std::string_view view() const { return {buffer_.data(), used_}; }
+    std::string_view view() const { return {buffer_.get(), used_}; }
     std::size_t size() const { return used_; }
 
     // Room for size more characters at the end, valid until the text next changes; wrote()
     // tells where what was written there ends.
     char* room(std::size_t size)
     {
-        if (buffer_.size() - used_ < size) {
-            buffer_.resize(std::max(2 * buffer_.size(), used_ + size + kGrowthStep));
+        if (capacity_ - used_ < size) {
+            grow(std::max(2 * capacity_, used_ + size + kGrowthStep));
         }
-        return buffer_.data() + used_;
+        return buffer_.get() + used_;
     }
-    void wrote(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
+    void wrote(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
 
     void reserve(std::size_t size) { room(size); }
 
@@ -45,7 +46,16 @@ public:
 private:
     static constexpr std::size_t kGrowthStep = std::size_t{1} << 16;
 
-    std::string buffer_;
+    void grow(std::size_t capacity)
+    {
+        auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
+        std::copy_n(buffer_.get(), used_, buffer.get());
+        buffer_ = std::move(buffer);
+        capacity_ = capacity;
+    }
+
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = 0;
     std::size_t used_ = 0;
 };
 

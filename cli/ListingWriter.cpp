@@ -2,23 +2,31 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <nlohmann/json.hpp>
 #include <system_error>
 #include <utility>
 
 #include "engine/CellText.h"
 #include "engine/Conversions.h"
+#include "engine/EventWalk.h"
 #include "engine/TextCursor.h"
 
 namespace tracklens {
 
 namespace {
 
-// A batch of rows is made text on a worker thread once it holds this many rows or covers this
-// many bytes of the file; a few batches are in flight at most, so memory stays small.
-constexpr std::size_t kBatchRows = 1 << 15;
-constexpr std::size_t kBatchFileBytes = 1 << 19;
-constexpr std::size_t kBatchesInFlight = 2;
+// A batch is sent once it holds this many rows or covers this many bytes of the file: small
+// enough that its rows and text stay in the processor's cache.
+constexpr std::size_t kBatchRows = 1 << 12;
+constexpr std::size_t kBatchFileBytes = 1 << 16;
+// The helper is busy when this many batches wait for it; the walk's thread then makes the text
+// of its batches itself. No more than this many batches are held at once.
+constexpr std::size_t kHelperBacklog = 2;
+constexpr std::size_t kMostBatchesHeld = 6;
+// Waking a thread that sleeps takes about as long as making a batch on a virtual machine, whose
+// idle core the host has put to rest: the helper stays awake this long for the next batch.
+constexpr auto kHelperStaysAwake = std::chrono::microseconds(500);
 // Enough for the line of a typical note, so that a batch's text is rarely reallocated.
 constexpr std::size_t kTypicalRowText = 48;
 
@@ -265,12 +273,26 @@ void AppendCsvField(std::string& out, std::string_view text)
 
 void ListingFormatter::appendEnd(ListingText&, const RunOutcome&, std::int32_t) const {}
 
+// Keeps the rows a walk lists again.
+class RowsInto final : public RowSink {
+public:
+    explicit RowsInto(std::vector<Row>& rows)
+        : rows_(rows)
+    {
+    }
+    void AddRow(const Row& row) override { rows_.push_back(row); }
+
+private:
+    std::vector<Row>& rows_;
+};
+
 ListingWriter::ListingWriter(std::unique_ptr<const ListingFormatter> format, ByteSpan file,
                              std::ostream& out)
     : format_(std::move(format))
     , file_(file)
     , out_(out)
-    , batch_(emptyBatch())
+    , batch_(EmptyBatch(ownSpares_))
+    , walkPoints_(file)
 {
     batch_->holdsFirstRow = true;
 }
@@ -286,73 +308,218 @@ void ListingWriter::writeTitles()
 
 void ListingWriter::AddRow(const Row& row)
 {
-    batch_->rows.push_back(row);
-    batch_->fileBytes += row.length;
+    if (batchIsFull()) {
+        // A batch begins where a walk can be taken up again, so a full one may take a row more.
+        if (const std::optional<WalkPoint> point = walkPoints_.pointBefore(row)) {
+            sendBatch();
+            beginBatch(*point);
+        }
+    }
+    walkPoints_.seen(row);
     ++rows_;
-    if (batch_->rows.size() >= kBatchRows || batch_->fileBytes >= kBatchFileBytes) {
-        sendBatch();
+    Batch& batch = *batch_;
+    ++batch.rowCount;
+    batch.fileBytes += row.length;
+    if (!batch.relistFrom) {
+        if (batch.rows.empty()) {
+            batch.rows.reserve(kBatchRows);
+        }
+        batch.rows.push_back(row);
     }
 }
 
 void ListingWriter::finish(const RunOutcome& outcome)
 {
-    while (!batchesInFlight_.empty()) {
-        writeOldestBatch();
+    sendBatch();
+    while (!sent_.empty()) {
+        makeHereOrWaitForOldest();
+        writeMadeBatches();
     }
-    makeText(*batch_);
-    format_->appendEnd(batch_->text, outcome, rows_);
-    write(batch_->text);
-    batch_ = emptyBatch();
+    ListingText end;
+    format_->appendEnd(end, outcome, rows_);
+    write(end);
+    batch_ = EmptyBatch(ownSpares_);
     out_.flush();
+}
+
+bool ListingWriter::batchIsFull() const
+{
+    return static_cast<std::size_t>(batch_->rowCount) >= kBatchRows ||
+           batch_->fileBytes >= kBatchFileBytes;
+}
+
+// The helper lists the batch again when it has little to do; otherwise it is made here.
+void ListingWriter::beginBatch(const WalkPoint& point)
+{
+    if (!helper_.joinable()) {
+        startHelper();
+    }
+    if (helperIsBusy()) {
+        batch_ = EmptyBatch(ownSpares_);
+    } else {
+        batch_ = EmptyBatch(helpersSpares_);
+        batch_->relistFrom = point;
+    }
 }
 
 void ListingWriter::sendBatch()
 {
-    if (batchesInFlight_.size() >= kBatchesInFlight) {
-        writeOldestBatch();
+    Batch& batch = *batch_;
+    const bool forHelper = batch.relistFrom.has_value();
+    {
+        const std::lock_guard lock(mutex_);
+        batch.state = forHelper ? BatchState::WaitingForHelper : BatchState::Making;
+        waitingForHelper_ += forHelper ? 1 : 0;
+        sent_.push_back(std::move(batch_));
     }
-    const std::shared_ptr<Batch> batch = std::exchange(batch_, emptyBatch());
+    if (forHelper) {
+        batchesChanged_.notify_all();
+    } else {
+        makeText(batch, relistedHere_);
+        markMade(batch);
+    }
+    writeMadeBatches();
+    while (sent_.size() >= kMostBatchesHeld) {
+        makeHereOrWaitForOldest();
+        writeMadeBatches();
+    }
+}
+
+// Without a helper, every batch is made here.
+bool ListingWriter::helperIsBusy()
+{
+    const std::lock_guard lock(mutex_);
+    return !helper_.joinable() || waitingForHelper_ >= kHelperBacklog;
+}
+
+void ListingWriter::startHelper()
+{
     try {
-        batchesInFlight_.push_back(
-            {batch, std::async(std::launch::async, [this, batch] { makeText(*batch); })});
+        helper_ = std::jthread([this](const std::stop_token& stop) { helpWithTexts(stop); });
     } catch (const std::system_error&) {
-        // No thread to be had: this batch is written here, after the ones before it.
-        while (!batchesInFlight_.empty()) {
-            writeOldestBatch();
+        // No thread to be had: the walk's thread makes every text itself.
+    }
+}
+
+void ListingWriter::helpWithTexts(const std::stop_token& stop)
+{
+    while (true) {
+        stayAwakeForABatch(stop);
+        Batch* batch = nullptr;
+        {
+            std::unique_lock lock(mutex_);
+            if (!batchesChanged_.wait(lock, stop, [this] { return waitingForHelper_ > 0; })) {
+                return;
+            }
+            batch = takeWaitingBatch();
         }
-        makeText(*batch);
-        write(batch->text);
+        batch->madeByHelper = true;
+        try {
+            makeText(*batch, relistedByHelper_);
+        } catch (...) {
+            batch->failure = std::current_exception();
+        }
+        markMade(*batch);
     }
 }
 
-void ListingWriter::writeOldestBatch()
+void ListingWriter::stayAwakeForABatch(const std::stop_token& stop) const
 {
-    BatchInFlight oldest = std::move(batchesInFlight_.front());
-    batchesInFlight_.pop_front();
-    oldest.textMade.get();
-    write(oldest.batch->text);
-    spareBatches_.push_back(std::move(oldest.batch));
-}
-
-void ListingWriter::makeText(Batch& batch) const
-{
-    batch.text.reserve(batch.rows.size() * kTypicalRowText + 2 * batch.fileBytes);
-    format_->appendRows(batch.text, file_, batch.rows, batch.holdsFirstRow);
-}
-
-std::shared_ptr<ListingWriter::Batch> ListingWriter::emptyBatch()
-{
-    if (spareBatches_.empty()) {
-        auto batch = std::make_shared<Batch>();
-        batch->rows.reserve(kBatchRows);
-        return batch;
+    const auto until = std::chrono::steady_clock::now() + kHelperStaysAwake;
+    while (waitingForHelper_.load(std::memory_order_relaxed) == 0 && !stop.stop_requested() &&
+           std::chrono::steady_clock::now() < until) {
     }
-    std::shared_ptr<Batch> batch = std::move(spareBatches_.back());
-    spareBatches_.pop_back();
+}
+
+// The oldest batch that waits for the helper, now being made; the caller holds the lock.
+ListingWriter::Batch* ListingWriter::takeWaitingBatch()
+{
+    const auto waiting = std::find_if(sent_.begin(), sent_.end(), [](const auto& batch) {
+        return batch->state == BatchState::WaitingForHelper;
+    });
+    if (waiting == sent_.end()) {
+        return nullptr;
+    }
+    --waitingForHelper_;
+    (*waiting)->state = BatchState::Making;
+    return waiting->get();
+}
+
+// Rather than wait for the helper, make a batch that it has not begun.
+void ListingWriter::makeHereOrWaitForOldest()
+{
+    Batch* batch = nullptr;
+    {
+        std::unique_lock lock(mutex_);
+        batch = takeWaitingBatch();
+        if (batch == nullptr) {
+            batchesChanged_.wait(lock, [this] { return sent_.front()->state == BatchState::Made; });
+            return;
+        }
+    }
+    batch->madeByHelper = false;
+    makeText(*batch, relistedHere_);
+    markMade(*batch);
+}
+
+void ListingWriter::makeText(Batch& batch, std::vector<Row>& relisted) const
+{
+    std::span<const Row> rows = batch.rows;
+    if (batch.relistFrom) {
+        relisted.clear();
+        RowsInto sink(relisted);
+        EventWalk(file_, sink).relist(*batch.relistFrom, batch.rowCount);
+        rows = relisted;
+    }
+    batch.text.reserve(rows.size() * kTypicalRowText + 2 * batch.fileBytes);
+    format_->appendRows(batch.text, file_, rows, batch.holdsFirstRow);
+}
+
+void ListingWriter::markMade(Batch& batch)
+{
+    {
+        const std::lock_guard lock(mutex_);
+        batch.state = BatchState::Made;
+    }
+    batchesChanged_.notify_all();
+}
+
+// The made batches at the front, in order; a batch made early waits for those before it.
+void ListingWriter::writeMadeBatches()
+{
+    while (true) {
+        std::unique_ptr<Batch> oldest;
+        {
+            const std::lock_guard lock(mutex_);
+            if (sent_.empty() || sent_.front()->state != BatchState::Made) {
+                return;
+            }
+            oldest = std::move(sent_.front());
+            sent_.pop_front();
+        }
+        if (oldest->failure) {
+            std::rethrow_exception(oldest->failure);
+        }
+        write(oldest->text);
+        (oldest->madeByHelper ? helpersSpares_ : ownSpares_).push_back(std::move(oldest));
+    }
+}
+
+std::unique_ptr<ListingWriter::Batch> ListingWriter::EmptyBatch(Batches& spares)
+{
+    if (spares.empty()) {
+        return std::make_unique<Batch>();
+    }
+    std::unique_ptr<Batch> batch = std::move(spares.back());
+    spares.pop_back();
+    batch->relistFrom.reset();
     batch->rows.clear();
+    batch->rowCount = 0;
     batch->fileBytes = 0;
     batch->holdsFirstRow = false;
     batch->text.clear();
+    batch->state = BatchState::Filling;
+    batch->failure = nullptr;
     return batch;
 }
 

@@ -1,19 +1,26 @@
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <cstddef>
 #include <deque>
-#include <future>
+#include <exception>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <ostream>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "cli/ListingText.h"
 #include "engine/Bytes.h"
 #include "engine/RowSink.h"
 #include "engine/RunOutcome.h"
+#include "engine/WalkPoint.h"
 
 namespace tracklens {
 
@@ -39,12 +46,17 @@ public:
 // Writes the listing of one file as the walk finds its rows, so that nothing but the file's
 // bytes and a few batches of rows is held. Titles first, rows next, finish() last.
 //
-// Full batches of rows are turned into text on worker threads while the walk goes on; the
-// texts are written in the rows' order, by the thread that calls AddRow and finish.
+// Rows go in small batches, whose rows and text stay in the processor's cache. While the walk
+// goes on, a helper thread makes the text of every other batch or so: it does not take the
+// walk's rows, whose passing from one core to the other would cost more than finding them, but
+// lists them again itself from where that batch began. The walk's thread makes the text of the
+// other batches as soon as they are full, and writes every text in the rows' order.
 class ListingWriter final : public RowSink {
 public:
     ListingWriter(std::unique_ptr<const ListingFormatter> format, ByteSpan file, std::ostream& out);
     ~ListingWriter() override;
+    ListingWriter(const ListingWriter&) = delete;
+    ListingWriter& operator=(const ListingWriter&) = delete;
 
     void writeTitles();
     void AddRow(const Row& row) override;
@@ -52,32 +64,66 @@ public:
     void finish(const RunOutcome& outcome);
 
 private:
-    // Rows and their text; batches are used again once written, with the memory they hold.
-    struct Batch {
+    // What one thread writes often is kept off the cache lines that the other uses.
+    static constexpr std::size_t kCacheLine = 64;
+
+    enum class BatchState {
+        Filling,
+        WaitingForHelper,
+        Making,
+        Made,
+    };
+    // Rows and their text. Batches are used again once written, with the memory they hold, by
+    // the thread that made them.
+    struct alignas(kCacheLine) Batch {
+        std::optional<WalkPoint> relistFrom; // the rows are listed again from here, not kept
         std::vector<Row> rows;
+        std::int32_t rowCount = 0;
         std::size_t fileBytes = 0; // bytes of the file the rows show
         bool holdsFirstRow = false;
+        bool madeByHelper = false;
         ListingText text;
+        BatchState state = BatchState::Filling;
+        std::exception_ptr failure; // what making the text on the helper threw
     };
-    struct BatchInFlight {
-        std::shared_ptr<Batch> batch;
-        std::future<void> textMade;
-    };
+    using Batches = std::vector<std::unique_ptr<Batch>>;
 
+    bool batchIsFull() const;
+    void beginBatch(const WalkPoint& point);
     void sendBatch();
-    void writeOldestBatch();
-    void makeText(Batch& batch) const;
-    std::shared_ptr<Batch> emptyBatch();
+    bool helperIsBusy();
+    void startHelper();
+    void helpWithTexts(const std::stop_token& stop);
+    void stayAwakeForABatch(const std::stop_token& stop) const;
+    Batch* takeWaitingBatch();
+    void makeHereOrWaitForOldest();
+    void makeText(Batch& batch, std::vector<Row>& relisted) const;
+    void markMade(Batch& batch);
+    void writeMadeBatches();
+    static std::unique_ptr<Batch> EmptyBatch(Batches& spares);
     void write(const ListingText& text);
 
     std::unique_ptr<const ListingFormatter> format_;
     ByteSpan file_;
     std::ostream& out_;
-    std::vector<std::shared_ptr<Batch>> spareBatches_;
-    std::shared_ptr<Batch> batch_; // after spareBatches_, which makes it
+    Batches ownSpares_;
+    Batches helpersSpares_;
+    std::unique_ptr<Batch> batch_;
+    std::vector<Row> relistedHere_;
+    WalkPointTracker walkPoints_;
     std::int32_t rows_ = 0;
-    // Last, so that it is destroyed first: a future of std::async waits for its thread.
-    std::deque<BatchInFlight> batchesInFlight_;
+
+    alignas(kCacheLine) std::mutex mutex_;
+    std::condition_variable_any batchesChanged_;
+    // Batches sent and not yet written, oldest first, and how many of them wait for the helper
+    // (changed under the lock, read without it by the helper while it stays awake). The walk's
+    // thread alone adds and removes batches; both threads change their states.
+    std::deque<std::unique_ptr<Batch>> sent_;
+    std::atomic<std::size_t> waitingForHelper_ = 0;
+
+    alignas(kCacheLine) std::vector<Row> relistedByHelper_;
+    // Last, so that it is stopped and joined before anything it uses goes.
+    std::jthread helper_;
 };
 
 std::unique_ptr<ListingWriter> MakeListingWriter(ListingFormat format, ByteSpan file,

@@ -4,8 +4,10 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 
+#include "cli/FileBytes.h"
 #include "cli/ListingWriter.h"
 #include "engine/EventWalk.h"
 #include "engine/FileLoader.h"
@@ -37,10 +39,13 @@ void ReportOutcome(const tracklens::RunOutcome& outcome)
 int Dump(const std::string& inputPath, const std::string& outputPath,
          tracklens::ListingFormat format)
 {
-    const tracklens::LoadedFile input = tracklens::ReadWholeFile(inputPath);
-    if (!input.ok()) {
-        return Refuse(input.error);
+    tracklens::FileBytes memory;
+    const std::optional<std::string> refusal = tracklens::ReadWholeFileInto(
+        inputPath, [&memory](std::size_t size) { return memory.makeRoom(size); });
+    if (refusal) {
+        return Refuse(*refusal);
     }
+    const tracklens::ByteSpan input = memory.bytes();
     std::ofstream outputFile;
     if (!outputPath.empty()) {
         outputFile.open(outputPath, std::ios::binary | std::ios::trunc);
@@ -50,9 +55,9 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
     }
     std::ostream& out = outputPath.empty() ? std::cout : outputFile;
 
-    const auto writer = tracklens::MakeListingWriter(format, input.bytes, out);
+    const auto writer = tracklens::MakeListingWriter(format, input, out);
     writer->writeTitles();
-    const tracklens::RunOutcome outcome = tracklens::WalkFile(input.bytes, *writer);
+    const tracklens::RunOutcome outcome = tracklens::WalkFile(input, *writer);
     writer->finish(outcome);
     if (!out) {
         return Refuse((outputPath.empty() ? std::string("standard output") : outputPath) +

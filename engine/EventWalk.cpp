@@ -24,6 +24,11 @@ struct UnknownStatus {
     std::uint8_t status;
 };
 
+// One row more than the walk may list: the row's position in the file.
+struct TooManyRows {
+    std::uint64_t position;
+};
+
 std::uint32_t ReadBigEndian32(ByteSpan bytes)
 {
     return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 |
@@ -73,7 +78,9 @@ RunOutcome EventWalk::readHeader()
 RunOutcome EventWalk::readChunks()
 {
     try {
-        walkChunks();
+        walkChunks(firstChunk_);
+    } catch (const TooManyRows& tooMany) {
+        return FailureOutcome({FailureCode::OutOfRange, tooMany.position});
     } catch (const RunFailure& failure) {
         return FailureOutcome(failure);
     } catch (const UnknownStatus& unknown) {
@@ -88,28 +95,63 @@ RunOutcome EventWalk::readChunks()
     return {};
 }
 
-void EventWalk::walkChunks()
+void EventWalk::relist(const WalkPoint& point, std::int32_t rows)
 {
-    std::uint64_t chunk = firstChunk_;
-    while (chunk <= file_.size() && file_.size() - chunk >= kChunkHeaderSize) {
-        const auto start = static_cast<std::size_t>(chunk);
-        const std::uint32_t length = ReadBigEndian32(file_.subspan(start + 4, 4));
-        const bool isTrack = StartsWith(file_.subspan(start), kTrackTag);
-        addChunkRow(isTrack ? RowKind::TrackTag : RowKind::ChunkTag, start, 4);
-        addChunkRow(isTrack ? RowKind::TrackLength : RowKind::ChunkLength, start + 4, 4);
-        const std::uint64_t next = chunk + kChunkHeaderSize + length;
-        if (isTrack) {
-            walkTrack(start + kChunkHeaderSize,
-                      static_cast<std::size_t>(std::min<std::uint64_t>(next, file_.size())));
+    rowCount_ = 0;
+    mostRows_ = rows;
+    lastChannelStatus_ = point.lastChannelStatus;
+    try {
+        if (point.event == 0) {
+            walkChunks(point.chunk);
+        } else {
+            walkTrack(point.event, trackEnd(point.chunk), point.tickBefore);
+            walkChunks(nextChunk(point.chunk));
         }
-        chunk = next;
+    } catch (const TooManyRows&) {
+        // All the rows asked for were listed; so was the event after them, or the failure that
+        // ended the whole walk there.
+    } catch (const RunFailure&) {
+    } catch (const UnknownStatus&) {
     }
+}
+
+void EventWalk::walkChunks(std::uint64_t chunk)
+{
+    while (chunk <= file_.size() && file_.size() - chunk >= kChunkHeaderSize) {
+        chunk = walkChunk(chunk);
+    }
+}
+
+// The chunk's two rows and, for a track, its events; gives where the next chunk begins.
+std::uint64_t EventWalk::walkChunk(std::uint64_t chunk)
+{
+    const auto start = static_cast<std::size_t>(chunk);
+    const bool isTrack = StartsWith(file_.subspan(start), kTrackTag);
+    addChunkRow(isTrack ? RowKind::TrackTag : RowKind::ChunkTag, start, 4);
+    addChunkRow(isTrack ? RowKind::TrackLength : RowKind::ChunkLength, start + 4, 4);
+    if (isTrack) {
+        walkTrack(start + kChunkHeaderSize, trackEnd(chunk), 0);
+    }
+    return nextChunk(chunk);
+}
+
+// Right after the chunk's declared length, wherever its walk ended.
+std::uint64_t EventWalk::nextChunk(std::uint64_t chunk) const
+{
+    const auto lengthAt = static_cast<std::size_t>(chunk) + 4;
+    return chunk + kChunkHeaderSize + ReadBigEndian32(file_.subspan(lengthAt, 4));
+}
+
+// A track's events end at its declared length, or at the end of the file before it.
+std::size_t EventWalk::trackEnd(std::uint64_t chunk) const
+{
+    return static_cast<std::size_t>(std::min<std::uint64_t>(nextChunk(chunk), file_.size()));
 }
 
 inline void EventWalk::addRow(const Row& row)
 {
-    if (rowCount_ == std::numeric_limits<std::int32_t>::max()) {
-        throw RunFailure{FailureCode::OutOfRange, std::uint64_t{row.offset} + 1};
+    if (rowCount_ == mostRows_) {
+        throw TooManyRows{std::uint64_t{row.offset} + 1};
     }
     ++rowCount_;
     sink_.AddRow(row);
@@ -141,10 +183,9 @@ void EventWalk::addChunkRow(RowKind kind, std::size_t offset, std::size_t length
     addRow(row);
 }
 
-void EventWalk::walkTrack(std::size_t begin, std::size_t end)
+void EventWalk::walkTrack(std::size_t begin, std::size_t end, std::uint64_t absTick)
 {
     TrackReader reader(file_, begin, end);
-    std::uint64_t absTick = 0;
     // This loop runs once per row: the channel voice messages, nearly every event of a file,
     // are read right here.
     while (reader.hasEventLeft()) {

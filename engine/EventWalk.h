@@ -2,12 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 
 #include "engine/Bytes.h"
 #include "engine/EventStart.h"
 #include "engine/RowSink.h"
 #include "engine/RunOutcome.h"
 #include "engine/TrackReader.h"
+#include "engine/WalkPoint.h"
 
 namespace tracklens {
 
@@ -19,6 +21,7 @@ public:
     EventWalk(ByteSpan file, RowSink& sink)
         : file_(file)
         , sink_(sink)
+        , mostRows_(std::numeric_limits<std::int32_t>::max())
     {
     }
 
@@ -28,12 +31,19 @@ public:
     // Every chunk after the header; call after readHeader() succeeded.
     RunOutcome readChunks();
 
+    // Lists again rows that a whole walk of the same bytes listed: the given number of them, from
+    // a point of that walk. Nothing can fail, since the whole walk met these rows.
+    void relist(const WalkPoint& point, std::int32_t rows);
+
     // Rows handed to the sink so far.
     std::int32_t rowCount() const { return rowCount_; }
 
 private:
-    void walkChunks();
-    void walkTrack(std::size_t begin, std::size_t end);
+    void walkChunks(std::uint64_t chunk);
+    void walkTrack(std::size_t begin, std::size_t end, std::uint64_t absTick);
+    std::uint64_t walkChunk(std::uint64_t chunk);
+    std::uint64_t nextChunk(std::uint64_t chunk) const;
+    std::size_t trackEnd(std::uint64_t chunk) const;
     void readOtherEvent(TrackReader& reader, const EventStart& event);
     void addChunkRow(RowKind kind, std::size_t offset, std::size_t length);
     void addRow(const Row& row);
@@ -41,6 +51,7 @@ private:
     ByteSpan file_;
     RowSink& sink_;
     std::int32_t rowCount_ = 0;
+    std::int32_t mostRows_; // more would not fit the count
     std::uint64_t firstChunk_ = 0;
     std::uint8_t lastChannelStatus_ = 0; // running status, kept across tracks
 };

@@ -11,9 +11,9 @@ namespace tracklens {
 
 namespace {
 
-LoadedFile Refused(const std::filesystem::path& path, const std::string& reason)
+std::string Refused(const std::filesystem::path& path, const std::string& reason)
 {
-    return {{}, path.string() + ": " + reason};
+    return path.string() + ": " + reason;
 }
 
 } // namespace
@@ -31,7 +31,8 @@ std::optional<std::uintmax_t> RegularFileSize(const std::filesystem::path& path)
     return size;
 }
 
-LoadedFile ReadWholeFile(const std::filesystem::path& path)
+std::optional<std::string> ReadWholeFileInto(const std::filesystem::path& path,
+                                             const FileMemory& makeRoom)
 {
     std::error_code error;
     const std::filesystem::file_status status = std::filesystem::status(path, error);
@@ -59,15 +60,28 @@ LoadedFile ReadWholeFile(const std::filesystem::path& path)
     if (!stream) {
         return Refused(path, std::strerror(errno));
     }
-    LoadedFile file;
+    std::span<std::uint8_t> bytes;
     try {
-        file.bytes.resize(static_cast<std::size_t>(size));
+        bytes = makeRoom(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
         return Refused(path, "does not fit in memory");
     }
-    stream.read(reinterpret_cast<char*>(file.bytes.data()), static_cast<std::streamsize>(size));
+    stream.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
     if (stream.gcount() != static_cast<std::streamsize>(size)) {
         return Refused(path, "could not be read whole");
+    }
+    return std::nullopt;
+}
+
+LoadedFile ReadWholeFile(const std::filesystem::path& path)
+{
+    LoadedFile file;
+    const std::optional<std::string> refusal = ReadWholeFileInto(path, [&file](std::size_t size) {
+        file.bytes.resize(size);
+        return std::span<std::uint8_t>(file.bytes);
+    });
+    if (refusal) {
+        return {{}, *refusal};
     }
     return file;
 }

@@ -1,0 +1,84 @@
+// A walk taken up again from any point of a whole walk lists the same rows as the whole walk.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <tuple>
+
+#include "engine/WalkPoint.h"
+#include "tests/engine/Listing.h"
+
+namespace tracklens::testing {
+namespace {
+
+class RowsOf final : public RowSink {
+public:
+    void AddRow(const Row& row) override { rows.push_back(row); }
+    std::vector<Row> rows;
+};
+
+auto Fields(const Row& row)
+{
+    return std::tuple(row.absTick, row.offset, row.length, row.kind, row.status, row.deltaLength,
+                      row.running, row.detail);
+}
+
+std::vector<Row> Relisted(const Bytes& file, const WalkPoint& point, std::size_t count)
+{
+    RowsOf sink;
+    EventWalk(file, sink).relist(point, static_cast<std::int32_t>(count));
+    return sink.rows;
+}
+
+TEST(Relist, FromEveryPointOfAWalkListsTheSameRows)
+{
+    const struct {
+        const char* name;
+        Bytes file;
+    } cases[] = {
+        {"small song", kSmallSong},
+        // Running status carried into the next track, a chunk that is not a track, bytes after
+        // End of Track, a track cut short by the file's end.
+        {"chunks and running status",
+         Concat({Header(0x60, 4), Chunk("MTrk", Hex("00 903C40 8140 3E40 00 FF2F00 00 F8")),
+                 Chunk("XFIH", Hex("010203")), Chunk("MTrk", Hex("00 4040 00 C005 00 06")),
+                 Hex("4D54726B 00000040 BAEF9A15 903C40 00 F0024110 00 4140")})},
+        {"ends in a failure", Track("00 903C40 00 3E40 00 FF0301 41 00 903C")},
+        {"ends at an unknown status", Track("00 903C40 05 3E40 00 F4")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RowsOf whole;
+        WalkFile(c.file, whole);
+        ASSERT_GT(whole.rows.size(), 8u);
+
+        WalkPointTracker tracker(c.file);
+        std::size_t points = 0;
+        for (std::size_t first = 0; first < whole.rows.size(); ++first) {
+            const std::optional<WalkPoint> point = tracker.pointBefore(whole.rows[first]);
+            tracker.seen(whole.rows[first]);
+            if (!point) {
+                continue;
+            }
+            ++points;
+            const std::size_t left = whole.rows.size() - first;
+            for (const std::size_t count : {std::size_t{1}, std::size_t{2}, left}) {
+                SCOPED_TRACE(::testing::Message() << "row " << first << ", " << count << " rows");
+                const std::vector<Row> relisted = Relisted(c.file, *point, std::min(count, left));
+                ASSERT_EQ(relisted.size(), std::min(count, left));
+                for (std::size_t i = 0; i < relisted.size(); ++i) {
+                    EXPECT_EQ(Fields(relisted[i]), Fields(whole.rows[first + i])) << "row " << i;
+                }
+            }
+        }
+        // Every row is a point but the header's five and each chunk's length.
+        const auto lengths =
+            std::count_if(whole.rows.begin(), whole.rows.end(), [](const Row& row) {
+                return row.kind == RowKind::TrackLength || row.kind == RowKind::ChunkLength;
+            });
+        EXPECT_EQ(points, whole.rows.size() - 5 - static_cast<std::size_t>(lengths));
+    }
+}
+
+} // namespace
+} // namespace tracklens::testing
