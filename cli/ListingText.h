@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <string_view>
 
 namespace tracklens {
@@ -12,8 +13,16 @@ namespace tracklens {
 // Room is not cleared: the memory is touched only where characters are written.
 class ListingText {
 public:
+    ListingText() = default;
+    // Begins in memory that its owner keeps for as long as the text.
+    explicit ListingText(std::span<char> room)
+        : data_(room.data())
+        , capacity_(room.size())
+    {
+    }
+
     void clear() { used_ = 0; }
-    std::string_view view() const { return {buffer_.get(), used_}; }
+    std::string_view view() const { return {data_, used_}; }
     std::size_t size() const { return used_; }
 
     // Room for size more characters at the end, valid until the text next changes; wrote()
@@ -23,9 +32,9 @@ public:
         if (capacity_ - used_ < size) {
             grow(std::max(2 * capacity_, used_ + size + kGrowthStep));
         }
-        return buffer_.get() + used_;
+        return data_ + used_;
     }
-    void wrote(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.get()); }
+    void wrote(const char* end) { used_ = static_cast<std::size_t>(end - data_); }
 
     void reserve(std::size_t size) { room(size); }
 
@@ -48,14 +57,16 @@ private:
 
     void grow(std::size_t capacity)
     {
-        auto buffer = std::make_unique_for_overwrite<char[]>(capacity);
-        std::copy_n(buffer_.get(), used_, buffer.get());
-        buffer_ = std::move(buffer);
+        auto owned = std::make_unique_for_overwrite<char[]>(capacity);
+        std::copy_n(data_, used_, owned.get());
+        owned_ = std::move(owned);
+        data_ = owned_.get();
         capacity_ = capacity;
     }
 
-    std::unique_ptr<char[]> buffer_;
+    char* data_ = nullptr;
     std::size_t capacity_ = 0;
+    std::unique_ptr<char[]> owned_;
     std::size_t used_ = 0;
 };
 

@@ -29,6 +29,10 @@ constexpr std::size_t kMostBatchesHeld = 6;
 constexpr auto kHelperStaysAwake = std::chrono::microseconds(500);
 // Enough for the line of a typical note, so that a batch's text is rarely reallocated.
 constexpr std::size_t kTypicalRowText = 48;
+// The texts of the batches after the first begin in rooms of one block of large pages, enough
+// for a full batch of typical lines; the rare longer text moves out of its room.
+constexpr std::size_t kTextRoom = kBatchRows * kTypicalRowText + 2 * kBatchFileBytes + (1 << 16);
+constexpr std::size_t kTextRooms = 2 * (kMostBatchesHeld + 1);
 
 constexpr std::array<bool, 256> BuildTsvEscapes()
 {
@@ -291,10 +295,13 @@ ListingWriter::ListingWriter(std::unique_ptr<const ListingFormatter> format, Byt
     : format_(std::move(format))
     , file_(file)
     , out_(out)
-    , batch_(EmptyBatch(ownSpares_))
+    , batch_(std::make_unique<Batch>())
     , walkPoints_(file)
 {
     batch_->holdsFirstRow = true;
+    // A full batch takes a chunk's length row more at most.
+    rowsHere_.reserve(kBatchRows + 1);
+    helpersRows_.reserve(kBatchRows + 1);
 }
 
 ListingWriter::~ListingWriter() = default;
@@ -321,10 +328,7 @@ void ListingWriter::AddRow(const Row& row)
     ++batch.rowCount;
     batch.fileBytes += row.length;
     if (!batch.relistFrom) {
-        if (batch.rows.empty()) {
-            batch.rows.reserve(kBatchRows);
-        }
-        batch.rows.push_back(row);
+        rowsHere_.push_back(row);
     }
 }
 
@@ -338,7 +342,7 @@ void ListingWriter::finish(const RunOutcome& outcome)
     ListingText end;
     format_->appendEnd(end, outcome, rows_);
     write(end);
-    batch_ = EmptyBatch(ownSpares_);
+    batch_ = emptyBatch(ownSpares_);
     out_.flush();
 }
 
@@ -355,9 +359,9 @@ void ListingWriter::beginBatch(const WalkPoint& point)
         startHelper();
     }
     if (helperIsBusy()) {
-        batch_ = EmptyBatch(ownSpares_);
+        batch_ = emptyBatch(ownSpares_);
     } else {
-        batch_ = EmptyBatch(helpersSpares_);
+        batch_ = emptyBatch(helpersSpares_);
         batch_->relistFrom = point;
     }
 }
@@ -375,7 +379,7 @@ void ListingWriter::sendBatch()
     if (forHelper) {
         batchesChanged_.notify_all();
     } else {
-        makeText(batch, relistedHere_);
+        makeText(batch, rowsHere_);
         markMade(batch);
     }
     writeMadeBatches();
@@ -415,7 +419,7 @@ void ListingWriter::helpWithTexts(const std::stop_token& stop)
         }
         batch->madeByHelper = true;
         try {
-            makeText(*batch, relistedByHelper_);
+            makeText(*batch, helpersRows_);
         } catch (...) {
             batch->failure = std::current_exception();
         }
@@ -458,21 +462,20 @@ void ListingWriter::makeHereOrWaitForOldest()
         }
     }
     batch->madeByHelper = false;
-    makeText(*batch, relistedHere_);
+    makeText(*batch, rowsHere_);
     markMade(*batch);
 }
 
-void ListingWriter::makeText(Batch& batch, std::vector<Row>& relisted) const
+// The batch's rows are in rows, or are listed again into it; they are not needed afterwards.
+void ListingWriter::makeText(Batch& batch, std::vector<Row>& rows) const
 {
-    std::span<const Row> rows = batch.rows;
     if (batch.relistFrom) {
-        relisted.clear();
-        RowsInto sink(relisted);
+        RowsInto sink(rows);
         EventWalk(file_, sink).relist(*batch.relistFrom, batch.rowCount);
-        rows = relisted;
     }
     batch.text.reserve(rows.size() * kTypicalRowText + 2 * batch.fileBytes);
     format_->appendRows(batch.text, file_, rows, batch.holdsFirstRow);
+    rows.clear();
 }
 
 void ListingWriter::markMade(Batch& batch)
@@ -505,15 +508,22 @@ void ListingWriter::writeMadeBatches()
     }
 }
 
-std::unique_ptr<ListingWriter::Batch> ListingWriter::EmptyBatch(Batches& spares)
+std::unique_ptr<ListingWriter::Batch> ListingWriter::emptyBatch(Batches& spares)
 {
     if (spares.empty()) {
-        return std::make_unique<Batch>();
+        auto batch = std::make_unique<Batch>();
+        if (textRoomsGiven_ < kTextRooms) {
+            if (textRooms_.room().empty()) {
+                textRooms_.makeRoom(kTextRooms * kTextRoom);
+            }
+            batch->text =
+                ListingText(textRooms_.room().subspan(textRoomsGiven_++ * kTextRoom, kTextRoom));
+        }
+        return batch;
     }
     std::unique_ptr<Batch> batch = std::move(spares.back());
     spares.pop_back();
     batch->relistFrom.reset();
-    batch->rows.clear();
     batch->rowCount = 0;
     batch->fileBytes = 0;
     batch->holdsFirstRow = false;

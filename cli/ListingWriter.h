@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "cli/LargePageBlock.h"
 #include "cli/ListingText.h"
 #include "engine/Bytes.h"
 #include "engine/RowSink.h"
@@ -73,11 +74,10 @@ private:
         Making,
         Made,
     };
-    // Rows and their text. Batches are used again once written, with the memory they hold, by
-    // the thread that made them.
+    // A run of rows and its text. Batches are used again once written, with the memory they
+    // hold, by the thread that made them.
     struct alignas(kCacheLine) Batch {
         std::optional<WalkPoint> relistFrom; // the rows are listed again from here, not kept
-        std::vector<Row> rows;
         std::int32_t rowCount = 0;
         std::size_t fileBytes = 0; // bytes of the file the rows show
         bool holdsFirstRow = false;
@@ -97,19 +97,22 @@ private:
     void stayAwakeForABatch(const std::stop_token& stop) const;
     Batch* takeWaitingBatch();
     void makeHereOrWaitForOldest();
-    void makeText(Batch& batch, std::vector<Row>& relisted) const;
+    void makeText(Batch& batch, std::vector<Row>& rows) const;
     void markMade(Batch& batch);
     void writeMadeBatches();
-    static std::unique_ptr<Batch> EmptyBatch(Batches& spares);
+    std::unique_ptr<Batch> emptyBatch(Batches& spares);
     void write(const ListingText& text);
 
     std::unique_ptr<const ListingFormatter> format_;
     ByteSpan file_;
     std::ostream& out_;
+    LargePageBlock<char> textRooms_; // before the batches, whose texts it may hold
+    std::size_t textRoomsGiven_ = 0;
     Batches ownSpares_;
     Batches helpersSpares_;
     std::unique_ptr<Batch> batch_;
-    std::vector<Row> relistedHere_;
+    // The rows of the batch being filled here, or of a batch listed again here.
+    std::vector<Row> rowsHere_;
     WalkPointTracker walkPoints_;
     std::int32_t rows_ = 0;
 
@@ -121,7 +124,7 @@ private:
     std::deque<std::unique_ptr<Batch>> sent_;
     std::atomic<std::size_t> waitingForHelper_ = 0;
 
-    alignas(kCacheLine) std::vector<Row> relistedByHelper_;
+    alignas(kCacheLine) std::vector<Row> helpersRows_;
     // Last, so that it is stopped and joined before anything it uses goes.
     std::jthread helper_;
 };

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "cli/FileBytes.h"
+#include "cli/LargePageBlock.h"
 #include "cli/ListingWriter.h"
 #include "engine/EventWalk.h"
 #include "engine/FileLoader.h"
@@ -39,13 +39,13 @@ void ReportOutcome(const tracklens::RunOutcome& outcome)
 int Dump(const std::string& inputPath, const std::string& outputPath,
          tracklens::ListingFormat format)
 {
-    tracklens::FileBytes memory;
+    tracklens::LargePageBlock<std::uint8_t> memory;
     const std::optional<std::string> refusal = tracklens::ReadWholeFileInto(
         inputPath, [&memory](std::size_t size) { return memory.makeRoom(size); });
     if (refusal) {
         return Refuse(*refusal);
     }
-    const tracklens::ByteSpan input = memory.bytes();
+    const tracklens::ByteSpan input = memory.room();
     std::ofstream outputFile;
     if (!outputPath.empty()) {
         outputFile.open(outputPath, std::ios::binary | std::ios::trunc);
