@@ -85,7 +85,7 @@ const std::string& CellTextIn(std::string& scratch, ByteSpan file, const Row& ro
 // A channel message's line, written through a cursor into room for the longest one.
 void AppendChannelVoiceLine(ListingText& out, ByteSpan file, const Row& row)
 {
-    TextCursor cursor(out.room(kLongestChannelVoiceLine));
+    TextCursor cursor(out.room(kLongestChannelVoiceLine + kPieceWidth));
     AppendChannelVoiceCellText(cursor, file, row, Column::AbsTick);
     cursor += '\t';
     AppendChannelVoiceCellText(cursor, file, row, Column::DTime);

@@ -48,7 +48,7 @@ void AppendChannelVoiceCellText(Out& out, ByteSpan file, const Row& row, Column 
         AppendEventBytesText(out, file, row);
         break;
     case Column::Ch:
-        AppendDecimal(out, (row.status & 0x0F) + 1);
+        AppendDecimal(out, static_cast<std::uint8_t>((row.status & 0x0F) + 1));
         break;
     case Column::Description:
         AppendChannelVoiceDescription(out, file, row);

@@ -163,7 +163,7 @@ void AppendChannelVoiceValue(Out& out, ByteSpan file, const Row& row)
         break;
     case PitchBend:
         out += "Wheel ";
-        AppendDecimal(out, (data.d2 & 0x7F) * 128 + (data.d1 & 0x7F) - 8192);
+        AppendDecimal(out, std::int64_t{(data.d2 & 0x7F) * 128 + (data.d1 & 0x7F) - 8192});
         break;
     }
 }

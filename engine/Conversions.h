@@ -27,6 +27,21 @@ void AppendHexByte(Out& out, std::uint8_t value)
     out += kHexDigits[value & 0x0F];
 }
 
+// Through a cursor, both digits at once.
+inline constexpr std::array<char, 512> kHexPairs = [] {
+    std::array<char, 512> pairs{};
+    for (std::size_t value = 0; value < 256; ++value) {
+        pairs[2 * value] = kHexDigits[value >> 4];
+        pairs[2 * value + 1] = kHexDigits[value & 0x0F];
+    }
+    return pairs;
+}();
+
+inline void AppendHexByte(TextCursor& out, std::uint8_t value)
+{
+    out.appendPiece<2>(&kHexPairs[2 * std::size_t{value}], 2);
+}
+
 // Two digits per byte, no separator: FF 2F 00 gives "FF2F00".
 std::string HexBytes(ByteSpan bytes);
 void AppendHexBytes(std::string& out, ByteSpan bytes);
@@ -116,6 +131,66 @@ void AppendNoteName(Out& out, std::uint8_t key)
 {
     out += kNoteNames[key % 12];
     AppendDecimal(out, key < 132 ? key / 12 : 11);
+}
+
+// Through a cursor, the texts of a byte's value come whole from tables, each in a piece of
+// kPieceWidth characters: a cursor that writes them needs that many more in its room.
+inline constexpr std::size_t kPieceWidth = 8;
+
+struct TextPiece {
+    std::array<char, kPieceWidth> characters{};
+    std::size_t size = 0;
+
+    constexpr void append(std::string_view text)
+    {
+        for (const char c : text) {
+            characters[size++] = c;
+        }
+    }
+    constexpr void appendNumber(unsigned value)
+    {
+        if (value >= 100) {
+            characters[size++] = static_cast<char>('0' + value / 100);
+        }
+        if (value >= 10) {
+            characters[size++] = static_cast<char>('0' + value / 10 % 10);
+        }
+        characters[size++] = static_cast<char>('0' + value % 10);
+    }
+};
+
+template <typename MakePiece>
+constexpr std::array<TextPiece, 256> PiecesOfBytes(MakePiece makePiece)
+{
+    std::array<TextPiece, 256> pieces{};
+    for (unsigned value = 0; value < pieces.size(); ++value) {
+        makePiece(pieces[value], value);
+    }
+    return pieces;
+}
+
+inline constexpr std::array<TextPiece, 256> kDecimalPieces =
+    PiecesOfBytes([](TextPiece& piece, unsigned value) { piece.appendNumber(value); });
+
+inline constexpr std::array<TextPiece, 256> kNotePieces =
+    PiecesOfBytes([](TextPiece& piece, unsigned key) {
+        piece.append(kNoteNames[key % 12]);
+        piece.appendNumber(key < 132 ? key / 12 : 11);
+    });
+
+inline void AppendPiece(TextCursor& out, const TextPiece& piece)
+{
+    out.appendPiece<kPieceWidth>(piece.characters.data(), piece.size);
+}
+
+inline void AppendNoteName(TextCursor& out, std::uint8_t key)
+{
+    AppendPiece(out, kNotePieces[key]);
+}
+
+inline void AppendDecimal(TextCursor& out, std::uint8_t value)
+{
+    AppendPiece(out, kDecimalPieces[value]);
 }
 
 // Major key of a signature and the mode's sign: (253, 1) gives "MIb-", (8, 0) gives "+".

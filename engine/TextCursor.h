@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstring>
 #include <string_view>
 
@@ -27,6 +28,16 @@ public:
             at_ += text.size();
         }
         return *this;
+    }
+
+    // The first size characters of a piece of Width, all of which are written: the room must
+    // hold Width more characters, but the cursor moves on by size only. One fixed-size copy is
+    // quicker than a copy of a length known only when it runs.
+    template <std::size_t Width>
+    void appendPiece(const char* piece, std::size_t size)
+    {
+        std::memcpy(at_, piece, Width);
+        at_ += size;
     }
 
     char* at() const { return at_; }

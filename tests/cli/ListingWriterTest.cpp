@@ -132,6 +132,28 @@ Bytes EveryNamedMessage()
     return Smf({events});
 }
 
+// Every value of a data byte as a key, a velocity and a controller's value, top bit included,
+// and every channel.
+Bytes EveryDataByte()
+{
+    Bytes events;
+    for (unsigned value = 0; value < 256; ++value) {
+        const auto byte = static_cast<std::uint8_t>(value);
+        const auto channel = static_cast<std::uint8_t>(value % 16);
+        const Bytes messages = {0x00, static_cast<std::uint8_t>(0x90 | channel),
+                                byte, static_cast<std::uint8_t>(255 - value),
+                                0x00, static_cast<std::uint8_t>(0xA0 | channel),
+                                byte, byte,
+                                0x00, static_cast<std::uint8_t>(0xB0 | channel),
+                                0x07, byte,
+                                0x00, static_cast<std::uint8_t>(0xD0 | channel),
+                                byte};
+        events.insert(events.end(), messages.begin(), messages.end());
+    }
+    events.insert(events.end(), kEndOfTrack.begin(), kEndOfTrack.end());
+    return Smf({events});
+}
+
 TEST(ListingWriter, TsvEqualsEveryCellEscapedOnItsOwn)
 {
     const struct {
@@ -139,6 +161,7 @@ TEST(ListingWriter, TsvEqualsEveryCellEscapedOnItsOwn)
         Bytes file;
     } cases[] = {
         {"every named message", EveryNamedMessage()},
+        {"every data byte", EveryDataByte()},
         {"text events with control bytes", TextFile({'a', 0x09, 0x5C, 0x7F, 0x81})},
         {"unknown chunk", Concat({Header(), Chunk("\\\x01\t", {})})},
         {"small song", kSmallSong},
