@@ -417,7 +417,6 @@ void ListingWriter::helpWithTexts(const std::stop_token& stop)
             }
             batch = takeWaitingBatch();
         }
-        batch->madeByHelper = true;
         try {
             makeText(*batch, helpersRows_);
         } catch (...) {
@@ -461,7 +460,6 @@ void ListingWriter::makeHereOrWaitForOldest()
             return;
         }
     }
-    batch->madeByHelper = false;
     makeText(*batch, rowsHere_);
     markMade(*batch);
 }
@@ -504,7 +502,9 @@ void ListingWriter::writeMadeBatches()
             std::rethrow_exception(oldest->failure);
         }
         write(oldest->text);
-        (oldest->madeByHelper ? helpersSpares_ : ownSpares_).push_back(std::move(oldest));
+        // Back where it came from, so that neither kind of batch is made anew while spares of
+        // the other pile up.
+        (oldest->relistFrom ? helpersSpares_ : ownSpares_).push_back(std::move(oldest));
     }
 }
 

@@ -75,13 +75,12 @@ private:
         Made,
     };
     // A run of rows and its text. Batches are used again once written, with the memory they
-    // hold, by the thread that made them.
+    // hold: those for the helper again for the helper, so that their text stays in its cache.
     struct alignas(kCacheLine) Batch {
         std::optional<WalkPoint> relistFrom; // the rows are listed again from here, not kept
         std::int32_t rowCount = 0;
         std::size_t fileBytes = 0; // bytes of the file the rows show
         bool holdsFirstRow = false;
-        bool madeByHelper = false;
         ListingText text;
         BatchState state = BatchState::Filling;
         std::exception_ptr failure; // what making the text on the helper threw
