@@ -31,7 +31,8 @@ constexpr auto kHelperStaysAwake = std::chrono::microseconds(500);
 constexpr std::size_t kTypicalRowText = 48;
 // The texts of the batches after the first begin in rooms of one block of large pages, enough
 // for a full batch of typical lines; the rare longer text moves out of its room.
-constexpr std::size_t kTextRoom = kBatchRows * kTypicalRowText + 2 * kBatchFileBytes + (1 << 16);
+constexpr std::size_t kTextRoom = std::size_t{1} << 18;
+static_assert(kTextRoom > kBatchRows * kTypicalRowText + kBatchFileBytes / 2);
 constexpr std::size_t kTextRooms = 2 * (kMostBatchesHeld + 1);
 
 constexpr std::array<bool, 256> BuildTsvEscapes()

@@ -17,7 +17,7 @@ constexpr std::size_t kMiB = std::size_t{1} << 20;
 TEST(LargePageMemory, BlocksKeepWhatIsWrittenFrontToBack)
 {
     std::pmr::memory_resource& memory = ui::LargePageMemory::instance();
-    for (const std::size_t size : {std::size_t{64}, 3 * kMiB, 80 * kMiB + 24}) {
+    for (const std::size_t size : {std::size_t{64}, 3 * kMiB, 6 * kMiB + 8, 80 * kMiB + 24}) {
         SCOPED_TRACE(size);
         auto* words = static_cast<std::uint64_t*>(memory.allocate(size, alignof(std::uint64_t)));
         const std::size_t count = size / sizeof(std::uint64_t);
