@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::size_t kLargePage = std::size_t{2} << 20;
 // Blocks from this size on have their pages asked for ahead of what fills them.
-constexpr std::size_t kPagedAheadFrom = std::size_t{4} << 20;
+constexpr std::size_t kPagedAheadFrom = std::size_t{64} << 20;
 
 bool IsLarge(std::size_t bytes)
 {

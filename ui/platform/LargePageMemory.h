@@ -13,7 +13,7 @@ namespace tracklens::ui {
 // then costs a few hundred page faults instead of hundreds of thousands.
 //
 // The kernel must still clear every new page, which costs more than the walk that fills them
-// or the read of the file into them. For blocks of a few large pages or more, a helper thread
+// or the read of the file into them. For the largest blocks, a helper thread
 // asks for each next page while the walk or the read is still filling the one before, so that
 // the clearing is shared with the machine's other core; it stays one page ahead of what was
 // written, so it adds next to nothing to the memory.
