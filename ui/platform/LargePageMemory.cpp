@@ -127,7 +127,7 @@ void* LargePageMemory::do_allocate(std::size_t bytes, std::size_t alignment)
 void LargePageMemory::do_deallocate(void* pointer, std::size_t bytes, std::size_t alignment)
 {
     if (!IsLarge(bytes)) {
-        ::operator delete (pointer, bytes, std::align_val_t{alignment});
+        ::operator delete (pointer, std::align_val_t{alignment});
         return;
     }
     std::unique_ptr<PageAhead> ahead;
