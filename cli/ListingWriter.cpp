@@ -335,7 +335,10 @@ void ListingWriter::AddRow(const Row& row)
 
 void ListingWriter::finish(const RunOutcome& outcome)
 {
-    sendBatch();
+    // After a failure to make a text, the walk may have ended with no batch being filled.
+    if (batch_ != nullptr) {
+        sendBatch();
+    }
     while (!sent_.empty()) {
         makeHereOrWaitForOldest();
         writeMadeBatches();
@@ -380,8 +383,7 @@ void ListingWriter::sendBatch()
     if (forHelper) {
         batchesChanged_.notify_all();
     } else {
-        makeText(batch, rowsHere_);
-        markMade(batch);
+        makeAndMark(batch, rowsHere_);
     }
     writeMadeBatches();
     while (sent_.size() >= kMostBatchesHeld) {
@@ -418,12 +420,7 @@ void ListingWriter::helpWithTexts(const std::stop_token& stop)
             }
             batch = takeWaitingBatch();
         }
-        try {
-            makeText(*batch, helpersRows_);
-        } catch (...) {
-            batch->failure = std::current_exception();
-        }
-        markMade(*batch);
+        makeAndMark(*batch, helpersRows_);
     }
 }
 
@@ -461,8 +458,7 @@ void ListingWriter::makeHereOrWaitForOldest()
             return;
         }
     }
-    makeText(*batch, rowsHere_);
-    markMade(*batch);
+    makeAndMark(*batch, rowsHere_);
 }
 
 // The batch's rows are in rows, or are listed again into it; they are not needed afterwards.
@@ -475,6 +471,19 @@ void ListingWriter::makeText(Batch& batch, std::vector<Row>& rows) const
     batch.text.reserve(rows.size() * kTypicalRowText + 2 * batch.fileBytes);
     format_->appendRows(batch.text, file_, rows, batch.holdsFirstRow);
     rows.clear();
+}
+
+// What making the text throws is kept with the batch and thrown when it is written, in order,
+// so that no batch is left unmade for the others to wait on.
+void ListingWriter::makeAndMark(Batch& batch, std::vector<Row>& rows)
+{
+    try {
+        makeText(batch, rows);
+    } catch (...) {
+        rows.clear();
+        batch.failure = std::current_exception();
+    }
+    markMade(batch);
 }
 
 void ListingWriter::markMade(Batch& batch)

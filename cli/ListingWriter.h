@@ -83,7 +83,7 @@ private:
         bool holdsFirstRow = false;
         ListingText text;
         BatchState state = BatchState::Filling;
-        std::exception_ptr failure; // what making the text on the helper threw
+        std::exception_ptr failure; // what making the text threw
     };
     using Batches = std::vector<std::unique_ptr<Batch>>;
 
@@ -97,6 +97,7 @@ private:
     Batch* takeWaitingBatch();
     void makeHereOrWaitForOldest();
     void makeText(Batch& batch, std::vector<Row>& rows) const;
+    void makeAndMark(Batch& batch, std::vector<Row>& rows);
     void markMade(Batch& batch);
     void writeMadeBatches();
     std::unique_ptr<Batch> emptyBatch(Batches& spares);

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -58,7 +59,13 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
     const auto writer = tracklens::MakeListingWriter(format, input, out);
     writer->writeTitles();
     const tracklens::RunOutcome outcome = tracklens::WalkFile(input, *writer);
-    writer->finish(outcome);
+    try {
+        writer->finish(outcome);
+    } catch (const std::bad_alloc&) {
+        // The rows found so far are out; there was no memory for the text of the rest.
+        std::cerr << kProgram << ": out of memory while writing the listing\n";
+        return kExitRunEnded;
+    }
     if (!out) {
         return Refuse((outputPath.empty() ? std::string("standard output") : outputPath) +
                       ": write failed");
