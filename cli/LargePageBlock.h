@@ -15,7 +15,6 @@ template <typename Byte>
 class LargePageBlock {
 public:
     LargePageBlock() = default;
-    explicit LargePageBlock(std::size_t size) { makeRoom(size); }
     LargePageBlock(const LargePageBlock&) = delete;
     LargePageBlock& operator=(const LargePageBlock&) = delete;
     ~LargePageBlock() { release(); }

@@ -108,8 +108,8 @@ void EventWalk::relist(const WalkPoint& point, std::int32_t rows)
             walkChunks(nextChunk(point.chunk));
         }
     } catch (const TooManyRows&) {
-        // All the rows asked for were listed; so was the event after them, or the failure that
-        // ended the whole walk there.
+        // The rows asked for are listed: the walk stops at the row after them, or at the failure
+        // or unknown status right after them that ended the whole walk.
     } catch (const RunFailure&) {
     } catch (const UnknownStatus&) {
     }

@@ -6,6 +6,7 @@
 
 #include "engine/Bytes.h"
 #include "engine/Row.h"
+#include "engine/TrackReader.h"
 
 namespace tracklens {
 
@@ -37,10 +38,7 @@ public:
             return std::nullopt;
         }
         const std::size_t deltaStart = row.offset - row.deltaLength;
-        std::uint64_t delta = 0;
-        for (const std::uint8_t byte : file_.subspan(deltaStart, row.deltaLength)) {
-            delta = delta << 7 | (byte & 0x7Fu);
-        }
+        const std::uint32_t delta = TrackReader(file_, deltaStart, row.offset).readVariableLength();
         return WalkPoint{chunk_, deltaStart, row.absTick - delta, lastChannelStatus_};
     }
 
