@@ -3,14 +3,11 @@
 #include <benchmark/benchmark.h>
 #include <functional>
 #include <memory>
-#include <memory_resource>
-#include <optional>
 #include <string>
 
 #include "bench/BenchInputs.h"
 #include "engine/EventTable.h"
 #include "engine/EventWalk.h"
-#include "ui/platform/LargePageMemory.h"
 
 namespace {
 
@@ -25,18 +22,17 @@ private:
     std::uint64_t ticks_ = 0;
 };
 
-// Every row stored in the table, its memory from the given resource: the default one, huge
-// pages as the desktop program asks for, or memory already in place (see Prefaulted). The
-// table is destroyed outside the timed part.
-void WalkIntoTable(benchmark::State& state, const BenchInput& input,
-                   std::pmr::memory_resource* rowMemory,
-                   void (*release)(std::pmr::memory_resource*))
+// Every row into the table, as the desktop program walks a file. The table is given its own
+// copy of the bytes, made and destroyed outside the timed part.
+void WalkIntoTable(benchmark::State& state, const BenchInput& input)
 {
     std::int64_t rows = 0;
     for (auto _ : state) {
-        auto table =
-            std::make_unique<tracklens::EventTable>(std::vector<std::uint8_t>{}, rowMemory);
-        const tracklens::RunOutcome outcome = tracklens::WalkFile(input.bytes, *table);
+        state.PauseTiming();
+        auto table = std::make_unique<tracklens::EventTable>(
+            std::vector<std::uint8_t>(input.bytes.begin(), input.bytes.end()));
+        state.ResumeTiming();
+        const tracklens::RunOutcome outcome = tracklens::WalkFile(table->content(), *table);
         if (!outcome.complete()) {
             state.SkipWithError("the walk did not complete");
             break;
@@ -45,48 +41,10 @@ void WalkIntoTable(benchmark::State& state, const BenchInput& input,
         benchmark::DoNotOptimize(table->size());
         state.PauseTiming();
         table.reset();
-        release(rowMemory);
         state.ResumeTiming();
     }
     tracklens::bench::SetInputRates(state, input, rows);
 }
-
-// Memory for the rows of the input, written once before the timed loop so that no page is
-// faulted in while the walk runs: what the engine costs, without what the kernel costs. The
-// table's blocks double in size, so twice the rows is always enough.
-class Prefaulted {
-public:
-    explicit Prefaulted(const BenchInput& input)
-    {
-        CountingSink sink;
-        tracklens::EventWalk walk(input.bytes, sink);
-        walk.readHeader();
-        walk.readChunks();
-        const std::size_t bytes =
-            (2 * static_cast<std::size_t>(walk.rowCount()) + 8192) * sizeof(tracklens::Row) +
-            (1 << 20);
-        buffer_ = std::make_unique<std::byte[]>(bytes); // value-initialised: every page written
-        resource_.emplace(buffer_.get(), bytes, std::pmr::null_memory_resource());
-    }
-
-    std::pmr::memory_resource* resource() { return &*resource_; }
-    static void Release(std::pmr::memory_resource* resource)
-    {
-        static_cast<std::pmr::monotonic_buffer_resource*>(resource)->release();
-    }
-
-private:
-    std::unique_ptr<std::byte[]> buffer_;
-    std::optional<std::pmr::monotonic_buffer_resource> resource_;
-};
-
-void WalkIntoPrefaulted(benchmark::State& state, const BenchInput& input)
-{
-    Prefaulted memory(input);
-    WalkIntoTable(state, input, memory.resource(), Prefaulted::Release);
-}
-
-void KeepMemory(std::pmr::memory_resource*) {}
 
 // The walk alone: decoding and checking every event, nothing stored.
 void WalkOnly(benchmark::State& state, const BenchInput& input)
@@ -110,15 +68,7 @@ void Register(const BenchInput& input)
     const auto name = [&input](const char* benchmark, const char* variant) {
         return std::string(benchmark) + "/" + input.name + variant;
     };
-    benchmark::RegisterBenchmark(name("WalkIntoTable", "").c_str(), WalkIntoTable, std::cref(input),
-                                 std::pmr::get_default_resource(), KeepMemory)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(name("WalkIntoTable", "/large_pages").c_str(), WalkIntoTable,
-                                 std::cref(input), &tracklens::ui::LargePageMemory::instance(),
-                                 KeepMemory)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark(name("WalkIntoTable", "/prefaulted").c_str(), WalkIntoPrefaulted,
-                                 std::cref(input))
+    benchmark::RegisterBenchmark(name("WalkIntoTable", "").c_str(), WalkIntoTable, std::cref(input))
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(name("WalkOnly", "").c_str(), WalkOnly, std::cref(input))
         ->Unit(benchmark::kMillisecond);

@@ -57,12 +57,11 @@ void EndRun(AnalysisView& view, EventTable& table, const RunOutcome& outcome)
 
 } // namespace
 
-void DecodeFile(std::vector<std::uint8_t> content, AnalysisView& view, const ColumnWidths& widths,
-                std::pmr::memory_resource* rowMemory)
+void DecodeFile(std::vector<std::uint8_t> content, AnalysisView& view, const ColumnWidths& widths)
 {
     view.SetBusyCursor(true);
     view.PrepareListing(widths);
-    EventTable table(std::move(content), rowMemory);
+    EventTable table(std::move(content));
     EventWalk walk(table.content(), table);
 
     const RunOutcome header = walk.readHeader();

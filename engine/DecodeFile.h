@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory_resource>
 #include <vector>
 
 #include "engine/AnalysisView.h"
@@ -11,9 +10,7 @@ namespace tracklens {
 
 inline constexpr std::string_view kApplicationTitle = "Tracklens";
 
-// The analysis of one file: lists it into the view, or reports why it could not. The listing's
-// rows are kept in memory from rowMemory.
-void DecodeFile(std::vector<std::uint8_t> content, AnalysisView& view, const ColumnWidths& widths,
-                std::pmr::memory_resource* rowMemory = std::pmr::get_default_resource());
+// The analysis of one file: lists it into the view, or reports why it could not.
+void DecodeFile(std::vector<std::uint8_t> content, AnalysisView& view, const ColumnWidths& widths);
 
 } // namespace tracklens

@@ -2,28 +2,38 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory_resource>
 #include <string>
 #include <vector>
 
 #include "engine/Bytes.h"
 #include "engine/Row.h"
 #include "engine/RowSink.h"
-#include "engine/RowStore.h"
+#include "engine/WalkPoint.h"
 
 namespace tracklens {
 
-// The listing of one file: its rows, kept compactly, and the file's bytes they point into.
-// Cell texts are produced when they are read.
+// The listing of one file: the file's bytes and, for every block of rows, where the walk that
+// listed them can be taken up again. A row is listed anew from its block's start when it is
+// read, so the table keeps a few bytes per block rather than a row per event, and a file of
+// tens of millions of events takes little more memory than its own bytes. Cell texts are
+// produced when they are read.
+//
+// Reading keeps the last block listed, so reading rows in order lists each block once. For the
+// same reason a table must not be read from two threads at once.
 class EventTable final : public RowSink {
 public:
-    explicit EventTable(std::vector<std::uint8_t> content = {},
-                        std::pmr::memory_resource* rowMemory = std::pmr::get_default_resource())
-        : content_(std::move(content))
-        , rows_(rowMemory)
-    {
-    }
+    // Rows listed together when one of them is read.
+    static constexpr std::int32_t kRowsPerBlock = 256;
 
+    explicit EventTable(std::vector<std::uint8_t> content = {});
+
+    EventTable(EventTable&& other) noexcept;
+    EventTable& operator=(EventTable&& other) noexcept;
+    EventTable(const EventTable&) = delete;
+    EventTable& operator=(const EventTable&) = delete;
+    ~EventTable() override = default;
+
+    // Takes a row the walk over content() has found; rows must come in the walk's order.
     void AddRow(const Row& row) override;
 
     // Releases the rows and the bytes; the row count keeps its value.
@@ -33,9 +43,9 @@ public:
     std::int32_t RowCount() const { return rowCount_; }
 
     // Rows the table holds now.
-    std::size_t size() const { return rows_.size(); }
-    bool empty() const { return rows_.empty(); }
-    const Row& row(std::size_t index) const { return rows_[index]; }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    Row row(std::size_t index) const;
     ByteSpan content() const { return content_; }
 
     // Texts of a cell as handed to the listing, and in their stored fixed-width form.
@@ -43,9 +53,26 @@ public:
     std::string storedCellText(std::size_t index, Column column) const;
 
 private:
+    // Where the walk is taken up to list a block's rows, and the index of the first row it lists.
+    struct BlockStart {
+        WalkPoint point;
+        std::size_t firstRow = 0;
+    };
+
+    void addRowAtBlockOrChunk(const Row& row);
+    const Row& listedRow(std::size_t index) const;
+    void listBlock(std::size_t block) const;
+
     std::vector<std::uint8_t> content_;
-    RowStore rows_;
+    WalkPointTracker tracker_;
+    std::vector<Row> headerRows_; // the header chunk's rows: no walk can be taken up among them
+    std::vector<BlockStart> blocks_;
+    BlockStart lastChunk_; // the chunk whose rows are being appended
+    std::size_t size_ = 0;
     std::int32_t rowCount_ = 0;
+
+    mutable std::size_t listedBlock_ = 0;
+    mutable std::vector<Row> listedRows_; // the rows of block listedBlock_, when not empty
 };
 
 } // namespace tracklens

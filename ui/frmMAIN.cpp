@@ -21,7 +21,6 @@
 #include "ui/PathServices.h"
 #include "ui/Twips.h"
 #include "ui/frmWAIT.h"
-#include "ui/platform/LargePageMemory.h"
 #include "ui/platform/Platform.h"
 
 namespace tracklens::ui {
@@ -243,7 +242,7 @@ void frmMAIN::cmdANALISI_Click()
     setWindowTitle(kTitle);
     repaint();
     const QScopedValueRollback running(analysing_, true);
-    DecodeFile(std::move(file.bytes), *this, ColumnWidths_, &LargePageMemory::instance());
+    DecodeFile(std::move(file.bytes), *this, ColumnWidths_);
 }
 
 void frmMAIN::cmdSFOGLIA_Click()

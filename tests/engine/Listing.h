@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -88,6 +89,20 @@ inline Bytes Concat(std::initializer_list<Bytes> parts)
         all.insert(all.end(), part.begin(), part.end());
     }
     return all;
+}
+
+// Keeps every row a walk hands over.
+class RowsOf final : public RowSink {
+public:
+    void AddRow(const Row& row) override { rows.push_back(row); }
+    std::vector<Row> rows;
+};
+
+// A row's fields, to compare rows with and to print them when they differ.
+inline auto Fields(const Row& row)
+{
+    return std::tuple(row.absTick, row.offset, row.length, row.kind, row.status, row.deltaLength,
+                      row.running, row.detail);
 }
 
 struct Listing {

@@ -3,25 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <tuple>
 
 #include "engine/WalkPoint.h"
 #include "tests/engine/Listing.h"
 
 namespace tracklens::testing {
 namespace {
-
-class RowsOf final : public RowSink {
-public:
-    void AddRow(const Row& row) override { rows.push_back(row); }
-    std::vector<Row> rows;
-};
-
-auto Fields(const Row& row)
-{
-    return std::tuple(row.absTick, row.offset, row.length, row.kind, row.status, row.deltaLength,
-                      row.running, row.detail);
-}
 
 std::vector<Row> Relisted(const Bytes& file, const WalkPoint& point, std::size_t count)
 {
