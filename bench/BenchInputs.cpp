@@ -33,7 +33,9 @@ std::vector<BenchInput> ReadInputs(int argc, char** argv)
             std::cerr << argv[0] << ": " << file.error << '\n';
             return {};
         }
-        inputs.push_back({std::filesystem::path(argument).stem().string(), std::move(file.bytes)});
+        const auto bytes = file.bytes.room();
+        inputs.push_back({std::filesystem::path(argument).stem().string(),
+                          std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
     }
     return inputs;
 }

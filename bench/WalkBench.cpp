@@ -29,8 +29,7 @@ void WalkIntoTable(benchmark::State& state, const BenchInput& input)
     std::int64_t rows = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        auto table = std::make_unique<tracklens::EventTable>(
-            std::vector<std::uint8_t>(input.bytes.begin(), input.bytes.end()));
+        auto table = std::make_unique<tracklens::EventTable>(input.bytes);
         state.ResumeTiming();
         const tracklens::RunOutcome outcome = tracklens::WalkFile(table->content(), *table);
         if (!outcome.complete()) {

@@ -16,12 +16,13 @@
 #include <thread>
 #include <vector>
 
-#include "cli/LargePageBlock.h"
 #include "cli/ListingText.h"
 #include "engine/Bytes.h"
+#include "engine/MemoryBlock.h"
 #include "engine/RowSink.h"
 #include "engine/RunOutcome.h"
 #include "engine/WalkPoint.h"
+#include "ui/platform/LargePageMemory.h"
 
 namespace tracklens {
 
@@ -106,7 +107,8 @@ private:
     std::unique_ptr<const ListingFormatter> format_;
     ByteSpan file_;
     std::ostream& out_;
-    LargePageBlock<char> textRooms_; // before the batches, whose texts it may hold
+    // Before the batches, whose texts it may hold; in huge pages, not cleared.
+    MemoryBlock<char> textRooms_{&ui::LargePageMemory::instance()};
     std::size_t textRoomsGiven_ = 0;
     Batches ownSpares_;
     Batches helpersSpares_;

@@ -8,10 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "cli/LargePageBlock.h"
 #include "cli/ListingWriter.h"
 #include "engine/EventWalk.h"
 #include "engine/FileLoader.h"
+#include "engine/MemoryBlock.h"
+#include "ui/platform/LargePageMemory.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ void ReportOutcome(const tracklens::RunOutcome& outcome)
 int Dump(const std::string& inputPath, const std::string& outputPath,
          tracklens::ListingFormat format)
 {
-    tracklens::LargePageBlock<std::uint8_t> memory;
+    tracklens::FileBytes memory(&tracklens::ui::LargePageMemory::instance());
     const std::optional<std::string> refusal = tracklens::ReadWholeFileInto(
         inputPath, [&memory](std::size_t size) { return memory.makeRoom(size); });
     if (refusal) {

@@ -57,7 +57,7 @@ void EndRun(AnalysisView& view, EventTable& table, const RunOutcome& outcome)
 
 } // namespace
 
-void DecodeFile(std::vector<std::uint8_t> content, AnalysisView& view, const ColumnWidths& widths)
+void DecodeFile(FileBytes content, AnalysisView& view, const ColumnWidths& widths)
 {
     view.SetBusyCursor(true);
     view.PrepareListing(widths);

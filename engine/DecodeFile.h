@@ -5,12 +5,13 @@
 
 #include "engine/AnalysisView.h"
 #include "engine/ColumnWidths.h"
+#include "engine/MemoryBlock.h"
 
 namespace tracklens {
 
 inline constexpr std::string_view kApplicationTitle = "Tracklens";
 
 // The analysis of one file: lists it into the view, or reports why it could not.
-void DecodeFile(std::vector<std::uint8_t> content, AnalysisView& view, const ColumnWidths& widths);
+void DecodeFile(FileBytes content, AnalysisView& view, const ColumnWidths& widths);
 
 } // namespace tracklens

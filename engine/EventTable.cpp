@@ -29,9 +29,9 @@ bool IsHeaderRow(RowKind kind)
 
 } // namespace
 
-EventTable::EventTable(std::vector<std::uint8_t> content)
+EventTable::EventTable(FileBytes content)
     : content_(std::move(content))
-    , tracker_(content_)
+    , tracker_(content_.room())
 {
 }
 
@@ -101,7 +101,7 @@ void EventTable::addRowAtBlockOrChunk(const Row& row)
 
 void EventTable::ClearRows()
 {
-    std::vector<std::uint8_t>().swap(content_);
+    content_.release();
     tracker_ = WalkPointTracker(ByteSpan{});
     std::vector<Row>().swap(headerRows_);
     std::vector<BlockStart>().swap(blocks_);
@@ -116,12 +116,12 @@ Row EventTable::row(std::size_t index) const
 
 std::string EventTable::cellText(std::size_t index, Column column) const
 {
-    return CellText(content_, listedRow(index), column);
+    return CellText(content(), listedRow(index), column);
 }
 
 std::string EventTable::storedCellText(std::size_t index, Column column) const
 {
-    return StoredCellText(content_, listedRow(index), column);
+    return StoredCellText(content(), listedRow(index), column);
 }
 
 const Row& EventTable::listedRow(std::size_t index) const
@@ -142,7 +142,7 @@ void EventTable::listBlock(std::size_t block) const
     const std::size_t end = std::min(size_, (block + 1) * std::size_t{kRowsPerBlock});
     listedRows_.clear();
     RowCollector collector(listedRows_);
-    EventWalk walk(content_, collector);
+    EventWalk walk(content(), collector);
     walk.relist(start.point, static_cast<std::int32_t>(end - start.firstRow));
     listedBlock_ = block;
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/Bytes.h"
+#include "engine/MemoryBlock.h"
 #include "engine/Row.h"
 #include "engine/RowSink.h"
 #include "engine/WalkPoint.h"
@@ -25,7 +26,12 @@ public:
     // Rows listed together when one of them is read.
     static constexpr std::int32_t kRowsPerBlock = 256;
 
-    explicit EventTable(std::vector<std::uint8_t> content = {});
+    explicit EventTable(FileBytes content = FileBytes());
+    // A table over a copy of the bytes.
+    explicit EventTable(ByteSpan bytes)
+        : EventTable(FileBytes::CopyOf(bytes))
+    {
+    }
 
     EventTable(EventTable&& other) noexcept;
     EventTable& operator=(EventTable&& other) noexcept;
@@ -46,7 +52,7 @@ public:
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     Row row(std::size_t index) const;
-    ByteSpan content() const { return content_; }
+    ByteSpan content() const { return content_.room(); }
 
     // Texts of a cell as handed to the listing, and in their stored fixed-width form.
     std::string cellText(std::size_t index, Column column) const;
@@ -63,7 +69,7 @@ private:
     const Row& listedRow(std::size_t index) const;
     void listBlock(std::size_t block) const;
 
-    std::vector<std::uint8_t> content_;
+    FileBytes content_;
     WalkPointTracker tracker_;
     std::vector<Row> headerRows_; // the header chunk's rows: no walk can be taken up among them
     std::vector<BlockStart> blocks_;

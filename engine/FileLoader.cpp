@@ -73,15 +73,14 @@ std::optional<std::string> ReadWholeFileInto(const std::filesystem::path& path,
     return std::nullopt;
 }
 
-LoadedFile ReadWholeFile(const std::filesystem::path& path)
+LoadedFile ReadWholeFile(const std::filesystem::path& path, std::pmr::memory_resource* memory)
 {
-    LoadedFile file;
-    const std::optional<std::string> refusal = ReadWholeFileInto(path, [&file](std::size_t size) {
-        file.bytes.resize(size);
-        return std::span<std::uint8_t>(file.bytes);
-    });
+    LoadedFile file{FileBytes(memory), {}};
+    const std::optional<std::string> refusal =
+        ReadWholeFileInto(path, [&file](std::size_t size) { return file.bytes.makeRoom(size); });
     if (refusal) {
-        return {{}, *refusal};
+        file.bytes.release();
+        file.error = *refusal;
     }
     return file;
 }

@@ -118,7 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const ByteSpan file(data, size);
 
-    EventTable table(std::vector<std::uint8_t>(data, data + size));
+    EventTable table(ByteSpan(data, size));
     const RunOutcome outcome = WalkFile(table.content(), table);
     CheckOutcome(outcome, size);
     Check(static_cast<std::size_t>(table.RowCount()) == table.size());

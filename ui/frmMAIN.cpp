@@ -21,6 +21,7 @@
 #include "ui/PathServices.h"
 #include "ui/Twips.h"
 #include "ui/frmWAIT.h"
+#include "ui/platform/LargePageMemory.h"
 #include "ui/platform/Platform.h"
 
 namespace tracklens::ui {
@@ -227,7 +228,7 @@ void frmMAIN::cmdANALISI_Click()
         return;
     }
     // Read first: a file that exists but cannot be read changes nothing on screen.
-    LoadedFile file = ReadWholeFile(LocalPath(name));
+    LoadedFile file = ReadWholeFile(LocalPath(name), &LargePageMemory::instance());
     if (!file.ok()) {
         platform_.showMessage(
             this, QStringLiteral("Il file non pu\u00F2 essere letto !\r\n") + FromUtf8(file.error),

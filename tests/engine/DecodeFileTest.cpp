@@ -92,7 +92,7 @@ TEST_P(Run, DrivesTheViewInOrder)
 {
     const RunCase& c = GetParam();
     RecordingView view;
-    DecodeFile(c.file, view, kWidths);
+    DecodeFile(FileBytes::CopyOf(c.file), view, kWidths);
     EXPECT_EQ(view.calls, c.calls);
     EXPECT_EQ(view.message.substr(0, std::string(c.message).size()), c.message);
 }
@@ -133,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Run, HandsTheWholeListingToTheView)
 {
     RecordingView view;
-    DecodeFile(kSmallSong, view, kInitialColumnWidths);
+    DecodeFile(FileBytes::CopyOf(kSmallSong), view, kInitialColumnWidths);
     EXPECT_EQ(view.calls[1], "PrepareListing 800 800 2400 350 2500 10050");
     EXPECT_EQ(view.written, kSmallSongRows);
 }

@@ -113,7 +113,7 @@ TEST(DecodeSequence, EveryRunLeavesTheViewAsItsEndingRequires)
             view.startRun();
             view.caption = "Tracklens"; // as the Analysis command leaves it before the run
             view.status.clear();
-            DecodeFile(bytes, view, kInitialColumnWidths);
+            DecodeFile(FileBytes::CopyOf(bytes), view, kInitialColumnWidths);
             ++runs;
 
             EXPECT_FALSE(view.busy);
