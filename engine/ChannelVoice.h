@@ -14,10 +14,10 @@ namespace tracklens {
 
 // Note off and on, key and channel aftertouch, control change, program change and pitch bend.
 // Reading one sets the last channel status when the message carries its own status byte. It is
-// read for nearly every row of a file, so it is defined here, where the walk can inline it.
+// read for nearly every row of a file, so it is defined here and always inlined into the walk.
 // 90 3C 64 -> Event "903C64", Ch "1", Description "NotaON", Value "Do5 - 100"
-inline Row ReadChannelVoice(TrackReader& reader, const EventStart& event,
-                            std::uint8_t& lastChannelStatus)
+[[gnu::always_inline]] inline Row ReadChannelVoice(TrackReader& reader, const EventStart& event,
+                                                   std::uint8_t& lastChannelStatus)
 {
     // Which kinds have two data bytes (all but program change, C, and channel aftertouch, D),
     // and which have a number that must be in a table (control change, B, and program change).

@@ -62,7 +62,7 @@ void DecodeFile(FileBytes content, AnalysisView& view, const ColumnWidths& width
     view.SetBusyCursor(true);
     view.PrepareListing(widths);
     EventTable table(std::move(content));
-    EventWalk walk(table.content(), table);
+    BasicEventWalk<EventTable> walk(table.content(), table);
 
     const RunOutcome header = walk.readHeader();
     if (!header.complete()) {

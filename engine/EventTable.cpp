@@ -31,19 +31,17 @@ bool IsHeaderRow(RowKind kind)
 
 EventTable::EventTable(FileBytes content)
     : content_(std::move(content))
-    , tracker_(content_.room())
 {
 }
 
-// The bytes move with their buffer, so a tracker over them stays valid.
+// The table moved from keeps its row count, as after ClearRows().
 EventTable::EventTable(EventTable&& other) noexcept
     : content_(std::move(other.content_))
-    , tracker_(std::exchange(other.tracker_, WalkPointTracker(ByteSpan{})))
     , headerRows_(std::move(other.headerRows_))
     , blocks_(std::move(other.blocks_))
     , lastChunk_(other.lastChunk_)
-    , size_(std::exchange(other.size_, 0))
-    , rowCount_(other.rowCount_)
+    , size_(other.size_)
+    , rowsCleared_(other.rowsCleared_)
     , listedBlock_(other.listedBlock_)
     , listedRows_(std::move(other.listedRows_))
 {
@@ -54,12 +52,11 @@ EventTable& EventTable::operator=(EventTable&& other) noexcept
 {
     if (this != &other) {
         content_ = std::move(other.content_);
-        tracker_ = std::exchange(other.tracker_, WalkPointTracker(ByteSpan{}));
         headerRows_ = std::move(other.headerRows_);
         blocks_ = std::move(other.blocks_);
         lastChunk_ = other.lastChunk_;
-        size_ = std::exchange(other.size_, 0);
-        rowCount_ = other.rowCount_;
+        size_ = other.size_;
+        rowsCleared_ = other.rowsCleared_;
         listedBlock_ = other.listedBlock_;
         listedRows_ = std::move(other.listedRows_);
         other.ClearRows();
@@ -67,45 +64,29 @@ EventTable& EventTable::operator=(EventTable&& other) noexcept
     return *this;
 }
 
-void EventTable::AddRow(const Row& row)
+void EventTable::addRowAtBlockOrChunk(const Row& row, std::size_t index, const WalkPoint& before)
 {
-    // Most rows are channel messages inside a block, and take no more than this.
-    if (row.kind == RowKind::ChannelVoice && size_ % kRowsPerBlock != 0 && !blocks_.empty()) {
-        tracker_.seen(row);
-        ++size_;
-        ++rowCount_;
+    if (IsHeaderRow(row.kind)) {
+        headerRows_.push_back(row);
         return;
     }
-    addRowAtBlockOrChunk(row);
-}
-
-void EventTable::addRowAtBlockOrChunk(const Row& row)
-{
-    const std::size_t index = size_;
-    if (blocks_.empty() && IsHeaderRow(row.kind)) {
-        headerRows_.push_back(row);
-    } else {
-        if (row.kind == RowKind::TrackTag || row.kind == RowKind::ChunkTag) {
-            lastChunk_ = {*tracker_.pointBefore(row), index};
-        }
-        if (blocks_.empty() || index % kRowsPerBlock == 0) {
-            // A chunk's length row cannot begin a walk: its block begins at the chunk's tag.
-            const std::optional<WalkPoint> point = tracker_.pointBefore(row);
-            blocks_.push_back(point ? BlockStart{*point, index} : lastChunk_);
-        }
-        tracker_.seen(row);
+    const bool isLength = row.kind == RowKind::TrackLength || row.kind == RowKind::ChunkLength;
+    if (!isLength && IsChunkRow(row.kind)) {
+        lastChunk_ = {before, index};
     }
-    ++size_;
-    ++rowCount_;
+    if (blocks_.empty() || index % kRowsPerBlock == 0) {
+        // A chunk's length row cannot begin a walk: its block begins at the chunk's tag.
+        blocks_.push_back(isLength ? lastChunk_ : BlockStart{before, index});
+    }
 }
 
 void EventTable::ClearRows()
 {
     content_.release();
-    tracker_ = WalkPointTracker(ByteSpan{});
     std::vector<Row>().swap(headerRows_);
     std::vector<BlockStart>().swap(blocks_);
     std::vector<Row>().swap(listedRows_);
+    rowsCleared_ += size_;
     size_ = 0;
 }
 

@@ -8,7 +8,6 @@
 #include "engine/Bytes.h"
 #include "engine/MemoryBlock.h"
 #include "engine/Row.h"
-#include "engine/RowSink.h"
 #include "engine/WalkPoint.h"
 
 namespace tracklens {
@@ -21,7 +20,7 @@ namespace tracklens {
 //
 // Reading keeps the last block listed, so reading rows in order lists each block once. For the
 // same reason a table must not be read from two threads at once.
-class EventTable final : public RowSink {
+class EventTable {
 public:
     // Rows listed together when one of them is read.
     static constexpr std::int32_t kRowsPerBlock = 256;
@@ -37,16 +36,26 @@ public:
     EventTable& operator=(EventTable&& other) noexcept;
     EventTable(const EventTable&) = delete;
     EventTable& operator=(const EventTable&) = delete;
-    ~EventTable() override = default;
+    ~EventTable() = default;
 
-    // Takes a row the walk over content() has found; rows must come in the walk's order.
-    void AddRow(const Row& row) override;
+    // Takes the row the walk over content() has found at index, with the place right before it
+    // where the walk can be taken up again (which a chunk's length or the header's rows are
+    // not). Rows come in the walk's order: EventWalk hands them over.
+    void AddRow(const Row& row, std::size_t index, const WalkPoint& before)
+    {
+        size_ = index + 1;
+        // Most rows are events inside a block, and take no more than this.
+        if (index % kRowsPerBlock != 0 && !IsChunkRow(row.kind)) {
+            return;
+        }
+        addRowAtBlockOrChunk(row, index, before);
+    }
 
     // Releases the rows and the bytes; the row count keeps its value.
     void ClearRows();
 
     // Rows appended since the table was made, also after ClearRows().
-    std::int32_t RowCount() const { return rowCount_; }
+    std::int32_t RowCount() const { return static_cast<std::int32_t>(rowsCleared_ + size_); }
 
     // Rows the table holds now.
     std::size_t size() const { return size_; }
@@ -65,17 +74,16 @@ private:
         std::size_t firstRow = 0;
     };
 
-    void addRowAtBlockOrChunk(const Row& row);
+    void addRowAtBlockOrChunk(const Row& row, std::size_t index, const WalkPoint& before);
     const Row& listedRow(std::size_t index) const;
     void listBlock(std::size_t block) const;
 
     FileBytes content_;
-    WalkPointTracker tracker_;
     std::vector<Row> headerRows_; // the header chunk's rows: no walk can be taken up among them
     std::vector<BlockStart> blocks_;
     BlockStart lastChunk_; // the chunk whose rows are being appended
     std::size_t size_ = 0;
-    std::int32_t rowCount_ = 0;
+    std::size_t rowsCleared_ = 0;
 
     mutable std::size_t listedBlock_ = 0;
     mutable std::vector<Row> listedRows_; // the rows of block listedBlock_, when not empty

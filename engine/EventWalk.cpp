@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <type_traits>
 
 #include "engine/ChannelVoice.h"
+#include "engine/EventTable.h"
 #include "engine/MetaEvents.h"
 #include "engine/SystemExclusive.h"
 #include "engine/SystemMessages.h"
@@ -51,7 +53,8 @@ RunOutcome FailureOutcome(const RunFailure& failure)
 
 } // namespace
 
-RunOutcome EventWalk::readHeader()
+template <typename Sink>
+RunOutcome BasicEventWalk<Sink>::readHeader()
 {
     if (!StartsWith(file_, kHeaderTag)) {
         return {RunOutcome::Kind::NotMidi};
@@ -75,7 +78,8 @@ RunOutcome EventWalk::readHeader()
     return {};
 }
 
-RunOutcome EventWalk::readChunks()
+template <typename Sink>
+RunOutcome BasicEventWalk<Sink>::readChunks()
 {
     try {
         walkChunks(firstChunk_);
@@ -95,7 +99,8 @@ RunOutcome EventWalk::readChunks()
     return {};
 }
 
-void EventWalk::relist(const WalkPoint& point, std::int32_t rows)
+template <typename Sink>
+void BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t rows)
 {
     rowCount_ = 0;
     mostRows_ = rows;
@@ -104,7 +109,7 @@ void EventWalk::relist(const WalkPoint& point, std::int32_t rows)
         if (point.event == 0) {
             walkChunks(point.chunk);
         } else {
-            walkTrack(point.event, trackEnd(point.chunk), point.tickBefore);
+            walkTrack(point.chunk, point.event, point.tickBefore);
             walkChunks(nextChunk(point.chunk));
         }
     } catch (const TooManyRows&) {
@@ -115,7 +120,8 @@ void EventWalk::relist(const WalkPoint& point, std::int32_t rows)
     }
 }
 
-void EventWalk::walkChunks(std::uint64_t chunk)
+template <typename Sink>
+void BasicEventWalk<Sink>::walkChunks(std::uint64_t chunk)
 {
     while (chunk <= file_.size() && file_.size() - chunk >= kChunkHeaderSize) {
         chunk = walkChunk(chunk);
@@ -123,73 +129,90 @@ void EventWalk::walkChunks(std::uint64_t chunk)
 }
 
 // The chunk's two rows and, for a track, its events; gives where the next chunk begins.
-std::uint64_t EventWalk::walkChunk(std::uint64_t chunk)
+template <typename Sink>
+std::uint64_t BasicEventWalk<Sink>::walkChunk(std::uint64_t chunk)
 {
     const auto start = static_cast<std::size_t>(chunk);
     const bool isTrack = StartsWith(file_.subspan(start), kTrackTag);
     addChunkRow(isTrack ? RowKind::TrackTag : RowKind::ChunkTag, start, 4);
     addChunkRow(isTrack ? RowKind::TrackLength : RowKind::ChunkLength, start + 4, 4);
     if (isTrack) {
-        walkTrack(start + kChunkHeaderSize, trackEnd(chunk), 0);
+        walkTrack(chunk, start + kChunkHeaderSize, 0);
     }
     return nextChunk(chunk);
 }
 
 // Right after the chunk's declared length, wherever its walk ended.
-std::uint64_t EventWalk::nextChunk(std::uint64_t chunk) const
+template <typename Sink>
+std::uint64_t BasicEventWalk<Sink>::nextChunk(std::uint64_t chunk) const
 {
     const auto lengthAt = static_cast<std::size_t>(chunk) + 4;
     return chunk + kChunkHeaderSize + ReadBigEndian32(file_.subspan(lengthAt, 4));
 }
 
 // A track's events end at its declared length, or at the end of the file before it.
-std::size_t EventWalk::trackEnd(std::uint64_t chunk) const
+template <typename Sink>
+std::size_t BasicEventWalk<Sink>::trackEnd(std::uint64_t chunk) const
 {
     return static_cast<std::size_t>(std::min<std::uint64_t>(nextChunk(chunk), file_.size()));
 }
 
-inline void EventWalk::addRow(const Row& row)
+// The event table is also told where the row stands in the walk, so that it need not follow
+// the walk itself.
+template <typename Sink>
+inline void BasicEventWalk<Sink>::addRow(const Row& row, const WalkPoint& before)
 {
     if (rowCount_ == mostRows_) {
         throw TooManyRows{std::uint64_t{row.offset} + 1};
     }
-    ++rowCount_;
-    sink_.AddRow(row);
+    const auto index = static_cast<std::size_t>(rowCount_++);
+    if constexpr (std::is_same_v<Sink, EventTable>) {
+        sink_.AddRow(row, index, before);
+    } else {
+        sink_.AddRow(row);
+    }
 }
 
 // Every event but a channel voice message, which walkTrack() reads itself.
-void EventWalk::readOtherEvent(TrackReader& reader, const EventStart& event)
+template <typename Sink>
+void BasicEventWalk<Sink>::readOtherEvent(TrackReader& reader, const EventStart& event,
+                                          const WalkPoint& before)
 {
     const std::uint8_t status = event.status;
     if (status == 0xF0) {
-        addRow(ReadSystemExclusive(reader, event));
+        addRow(ReadSystemExclusive(reader, event), before);
     } else if (status == 0xF7) {
-        addRow(ReadSysExEscape(reader, event));
+        addRow(ReadSysExEscape(reader, event), before);
     } else if (status == 0xFF) {
-        addRow(ReadMetaEvent(reader, event));
+        addRow(ReadMetaEvent(reader, event), before);
     } else if (IsSystemMessage(status)) {
-        addRow(ReadSystemMessage(reader, event));
+        addRow(ReadSystemMessage(reader, event), before);
     } else {
         throw UnknownStatus{event.offset + 1, status};
     }
 }
 
-void EventWalk::addChunkRow(RowKind kind, std::size_t offset, std::size_t length)
+template <typename Sink>
+void BasicEventWalk<Sink>::addChunkRow(RowKind kind, std::size_t offset, std::size_t length)
 {
     Row row{};
     row.kind = kind;
     row.offset = static_cast<std::uint32_t>(offset);
     row.length = static_cast<std::uint32_t>(length);
-    addRow(row);
+    // Only a chunk's tag is a place to take the walk up again, at the chunk's start.
+    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_});
 }
 
-void EventWalk::walkTrack(std::size_t begin, std::size_t end, std::uint64_t absTick)
+template <typename Sink>
+void BasicEventWalk<Sink>::walkTrack(std::uint64_t chunk, std::size_t begin, std::uint64_t absTick)
 {
-    TrackReader reader(file_, begin, end);
+    TrackReader reader(file_, begin, trackEnd(chunk));
     // This loop runs once per row: the channel voice messages, nearly every event of a file,
     // are read right here.
     while (reader.hasEventLeft()) {
-        const std::size_t deltaStart = reader.position();
+        const WalkPoint before{static_cast<std::size_t>(chunk), reader.position(), absTick,
+                               lastChannelStatus_};
+        const std::size_t deltaStart = before.event;
         absTick += reader.readVariableLength();
 
         EventStart event;
@@ -204,18 +227,36 @@ void EventWalk::walkTrack(std::size_t begin, std::size_t end, std::uint64_t absT
             static_cast<std::uint8_t>((lastChannelStatus_ & runningMask) | (byte & ~runningMask));
 
         if (event.status >= 0x80 && event.status < 0xF0) {
-            addRow(ReadChannelVoice(reader, event, lastChannelStatus_));
+            addRow(ReadChannelVoice(reader, event, lastChannelStatus_), before);
         } else {
-            readOtherEvent(reader, event);
+            readOtherEvent(reader, event, before);
         }
     }
 }
 
-RunOutcome WalkFile(ByteSpan file, RowSink& sink)
+template class BasicEventWalk<RowSink>;
+template class BasicEventWalk<EventTable>;
+
+namespace {
+
+template <typename Sink>
+RunOutcome WalkWhole(ByteSpan file, Sink& sink)
 {
-    EventWalk walk(file, sink);
+    BasicEventWalk<Sink> walk(file, sink);
     const RunOutcome header = walk.readHeader();
     return header.complete() ? walk.readChunks() : header;
+}
+
+} // namespace
+
+RunOutcome WalkFile(ByteSpan file, RowSink& sink)
+{
+    return WalkWhole(file, sink);
+}
+
+RunOutcome WalkFile(ByteSpan file, EventTable& table)
+{
+    return WalkWhole(file, table);
 }
 
 } // namespace tracklens

@@ -13,12 +13,18 @@
 
 namespace tracklens {
 
+class EventTable;
+
 // The walk over a file's bytes: the header chunk's fields, then chunk after chunk by their
 // lengths, every event of every track. Each row goes to the sink as soon as it is found. The
 // walk needs nothing but the bytes, so it runs the same under a window and on the command line.
-class EventWalk {
+//
+// It is made for any sink; made for the event table itself, whose AddRow() is final, it hands
+// each row over without a virtual call, which counts at tens of millions of rows.
+template <typename Sink>
+class BasicEventWalk {
 public:
-    EventWalk(ByteSpan file, RowSink& sink)
+    BasicEventWalk(ByteSpan file, Sink& sink)
         : file_(file)
         , sink_(sink)
         , mostRows_(std::numeric_limits<std::int32_t>::max())
@@ -40,23 +46,29 @@ public:
 
 private:
     void walkChunks(std::uint64_t chunk);
-    void walkTrack(std::size_t begin, std::size_t end, std::uint64_t absTick);
+    void walkTrack(std::uint64_t chunk, std::size_t begin, std::uint64_t absTick);
     std::uint64_t walkChunk(std::uint64_t chunk);
     std::uint64_t nextChunk(std::uint64_t chunk) const;
     std::size_t trackEnd(std::uint64_t chunk) const;
-    void readOtherEvent(TrackReader& reader, const EventStart& event);
+    void readOtherEvent(TrackReader& reader, const EventStart& event, const WalkPoint& before);
     void addChunkRow(RowKind kind, std::size_t offset, std::size_t length);
-    void addRow(const Row& row);
+    void addRow(const Row& row, const WalkPoint& before);
 
     ByteSpan file_;
-    RowSink& sink_;
+    Sink& sink_;
     std::int32_t rowCount_ = 0;
     std::int32_t mostRows_; // more would not fit the count
     std::uint64_t firstChunk_ = 0;
     std::uint8_t lastChannelStatus_ = 0; // running status, kept across tracks
 };
 
+using EventWalk = BasicEventWalk<RowSink>;
+
+extern template class BasicEventWalk<RowSink>;
+extern template class BasicEventWalk<EventTable>;
+
 // Both steps at once, for callers that show nothing in between.
 RunOutcome WalkFile(ByteSpan file, RowSink& sink);
+RunOutcome WalkFile(ByteSpan file, EventTable& table);
 
 } // namespace tracklens
