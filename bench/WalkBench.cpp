@@ -15,7 +15,10 @@ using tracklens::bench::BenchInput;
 
 class CountingSink final : public tracklens::RowSink {
 public:
-    void AddRow(const tracklens::Row& row) override { ticks_ += row.absTick; }
+    void AddRow(const tracklens::Row& row, std::size_t, const tracklens::WalkPoint&) override
+    {
+        ticks_ += row.absTick;
+    }
     std::uint64_t ticks() const { return ticks_; }
 
 private:

@@ -278,26 +278,12 @@ void AppendCsvField(std::string& out, std::string_view text)
 
 void ListingFormatter::appendEnd(ListingText&, const RunOutcome&, std::int32_t) const {}
 
-// Keeps the rows a walk lists again.
-class RowsInto final : public RowSink {
-public:
-    explicit RowsInto(std::vector<Row>& rows)
-        : rows_(rows)
-    {
-    }
-    void AddRow(const Row& row) override { rows_.push_back(row); }
-
-private:
-    std::vector<Row>& rows_;
-};
-
 ListingWriter::ListingWriter(std::unique_ptr<const ListingFormatter> format, ByteSpan file,
                              std::ostream& out)
     : format_(std::move(format))
     , file_(file)
     , out_(out)
     , batch_(std::make_unique<Batch>())
-    , walkPoints_(file)
 {
     batch_->holdsFirstRow = true;
     // A full batch takes a chunk's length row more at most.
@@ -314,16 +300,13 @@ void ListingWriter::writeTitles()
     write(titles);
 }
 
-void ListingWriter::AddRow(const Row& row)
+void ListingWriter::AddRow(const Row& row, std::size_t, const WalkPoint& before)
 {
-    if (batchIsFull()) {
-        // A batch begins where a walk can be taken up again, so a full one may take a row more.
-        if (const std::optional<WalkPoint> point = walkPoints_.pointBefore(row)) {
-            sendBatch();
-            beginBatch(*point);
-        }
+    // A batch begins where a walk can be taken up again, so a full one may take a row more.
+    if (batchIsFull() && BeginsAWalk(row.kind)) {
+        sendBatch();
+        beginBatch(before);
     }
-    walkPoints_.seen(row);
     ++rows_;
     Batch& batch = *batch_;
     ++batch.rowCount;
@@ -465,8 +448,8 @@ void ListingWriter::makeHereOrWaitForOldest()
 void ListingWriter::makeText(Batch& batch, std::vector<Row>& rows) const
 {
     if (batch.relistFrom) {
-        RowsInto sink(rows);
-        EventWalk(file_, sink).relist(*batch.relistFrom, batch.rowCount);
+        RowCollector sink(rows);
+        BasicEventWalk<RowCollector>(file_, sink).relist(*batch.relistFrom, batch.rowCount);
     }
     batch.text.reserve(rows.size() * kTypicalRowText + 2 * batch.fileBytes);
     format_->appendRows(batch.text, file_, rows, batch.holdsFirstRow);

@@ -61,7 +61,7 @@ public:
     ListingWriter& operator=(const ListingWriter&) = delete;
 
     void writeTitles();
-    void AddRow(const Row& row) override;
+    void AddRow(const Row& row, std::size_t index, const WalkPoint& before) override;
     // Writes every row still held, then closes the listing.
     void finish(const RunOutcome& outcome);
 
@@ -115,7 +115,6 @@ private:
     std::unique_ptr<Batch> batch_;
     // The rows of the batch being filled here, or of a batch listed again here.
     std::vector<Row> rowsHere_;
-    WalkPointTracker walkPoints_;
     std::int32_t rows_ = 0;
 
     alignas(kCacheLine) std::mutex mutex_;

@@ -10,18 +10,6 @@ namespace tracklens {
 
 namespace {
 
-class RowCollector final : public RowSink {
-public:
-    explicit RowCollector(std::vector<Row>& rows)
-        : rows_(rows)
-    {
-    }
-    void AddRow(const Row& row) override { rows_.push_back(row); }
-
-private:
-    std::vector<Row>& rows_;
-};
-
 bool IsHeaderRow(RowKind kind)
 {
     return kind <= RowKind::HeaderDivision;
@@ -70,13 +58,12 @@ void EventTable::addRowAtBlockOrChunk(const Row& row, std::size_t index, const W
         headerRows_.push_back(row);
         return;
     }
-    const bool isLength = row.kind == RowKind::TrackLength || row.kind == RowKind::ChunkLength;
-    if (!isLength && IsChunkRow(row.kind)) {
+    if (IsChunkRow(row.kind) && BeginsAWalk(row.kind)) {
         lastChunk_ = {before, index};
     }
     if (blocks_.empty() || index % kRowsPerBlock == 0) {
         // A chunk's length row cannot begin a walk: its block begins at the chunk's tag.
-        blocks_.push_back(isLength ? lastChunk_ : BlockStart{before, index});
+        blocks_.push_back(BeginsAWalk(row.kind) ? BlockStart{before, index} : lastChunk_);
     }
 }
 
@@ -123,7 +110,7 @@ void EventTable::listBlock(std::size_t block) const
     const std::size_t end = std::min(size_, (block + 1) * std::size_t{kRowsPerBlock});
     listedRows_.clear();
     RowCollector collector(listedRows_);
-    EventWalk walk(content(), collector);
+    BasicEventWalk<RowCollector> walk(content(), collector);
     walk.relist(start.point, static_cast<std::int32_t>(end - start.firstRow));
     listedBlock_ = block;
 }

@@ -8,6 +8,7 @@
 #include "engine/Bytes.h"
 #include "engine/MemoryBlock.h"
 #include "engine/Row.h"
+#include "engine/RowSink.h"
 #include "engine/WalkPoint.h"
 
 namespace tracklens {
@@ -20,7 +21,7 @@ namespace tracklens {
 //
 // Reading keeps the last block listed, so reading rows in order lists each block once. For the
 // same reason a table must not be read from two threads at once.
-class EventTable {
+class EventTable final : public RowSink {
 public:
     // Rows listed together when one of them is read.
     static constexpr std::int32_t kRowsPerBlock = 256;
@@ -36,12 +37,10 @@ public:
     EventTable& operator=(EventTable&& other) noexcept;
     EventTable(const EventTable&) = delete;
     EventTable& operator=(const EventTable&) = delete;
-    ~EventTable() = default;
+    ~EventTable() override = default;
 
-    // Takes the row the walk over content() has found at index, with the place right before it
-    // where the walk can be taken up again (which a chunk's length or the header's rows are
-    // not). Rows come in the walk's order: EventWalk hands them over.
-    void AddRow(const Row& row, std::size_t index, const WalkPoint& before)
+    // Takes the rows of one walk over content(), in its order.
+    void AddRow(const Row& row, std::size_t index, const WalkPoint& before) override
     {
         size_ = index + 1;
         // Most rows are events inside a block, and take no more than this.

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <limits>
 #include <new>
-#include <type_traits>
 
 #include "engine/ChannelVoice.h"
 #include "engine/EventTable.h"
@@ -157,20 +156,13 @@ std::size_t BasicEventWalk<Sink>::trackEnd(std::uint64_t chunk) const
     return static_cast<std::size_t>(std::min<std::uint64_t>(nextChunk(chunk), file_.size()));
 }
 
-// The event table is also told where the row stands in the walk, so that it need not follow
-// the walk itself.
 template <typename Sink>
 inline void BasicEventWalk<Sink>::addRow(const Row& row, const WalkPoint& before)
 {
     if (rowCount_ == mostRows_) {
         throw TooManyRows{std::uint64_t{row.offset} + 1};
     }
-    const auto index = static_cast<std::size_t>(rowCount_++);
-    if constexpr (std::is_same_v<Sink, EventTable>) {
-        sink_.AddRow(row, index, before);
-    } else {
-        sink_.AddRow(row);
-    }
+    sink_.AddRow(row, static_cast<std::size_t>(rowCount_++), before);
 }
 
 // Every event but a channel voice message, which walkTrack() reads itself.
@@ -235,6 +227,7 @@ void BasicEventWalk<Sink>::walkTrack(std::uint64_t chunk, std::size_t begin, std
 }
 
 template class BasicEventWalk<RowSink>;
+template class BasicEventWalk<RowCollector>;
 template class BasicEventWalk<EventTable>;
 
 namespace {

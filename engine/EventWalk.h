@@ -19,8 +19,9 @@ class EventTable;
 // lengths, every event of every track. Each row goes to the sink as soon as it is found. The
 // walk needs nothing but the bytes, so it runs the same under a window and on the command line.
 //
-// It is made for any sink; made for the event table itself, whose AddRow() is final, it hands
-// each row over without a virtual call, which counts at tens of millions of rows.
+// It is made for any sink; made for the event table or a row collector, whose AddRow() is
+// final, it hands each row over without a virtual call, which counts at tens of millions of
+// rows.
 template <typename Sink>
 class BasicEventWalk {
 public:
@@ -65,6 +66,7 @@ private:
 using EventWalk = BasicEventWalk<RowSink>;
 
 extern template class BasicEventWalk<RowSink>;
+extern template class BasicEventWalk<RowCollector>;
 extern template class BasicEventWalk<EventTable>;
 
 // Both steps at once, for callers that show nothing in between.

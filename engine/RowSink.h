@@ -1,19 +1,37 @@
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "engine/Row.h"
+#include "engine/WalkPoint.h"
 
 namespace tracklens {
 
-// Receives each row of the listing as the walk finds it.
+// Receives each row of the listing as the walk finds it, with its index in the walk and the
+// place right before it where a walk can be taken up again (where BeginsAWalk(row.kind)).
 class RowSink {
 public:
     virtual ~RowSink() = default;
-    virtual void AddRow(const Row& row) = 0;
+    virtual void AddRow(const Row& row, std::size_t index, const WalkPoint& before) = 0;
 
 protected:
     RowSink() = default;
     RowSink(const RowSink&) = default;
     RowSink& operator=(const RowSink&) = default;
+};
+
+// Keeps every row it is given.
+class RowCollector final : public RowSink {
+public:
+    explicit RowCollector(std::vector<Row>& rows)
+        : rows_(rows)
+    {
+    }
+    void AddRow(const Row& row, std::size_t, const WalkPoint&) override { rows_.push_back(row); }
+
+private:
+    std::vector<Row>& rows_;
 };
 
 } // namespace tracklens

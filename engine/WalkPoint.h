@@ -2,11 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 
-#include "engine/Bytes.h"
 #include "engine/Row.h"
-#include "engine/TrackReader.h"
 
 namespace tracklens {
 
@@ -19,42 +16,11 @@ struct WalkPoint {
     std::uint8_t lastChannelStatus = 0;
 };
 
-// Follows a walk row by row, so that it can tell where the walk could be taken up again.
-class WalkPointTracker {
-public:
-    explicit WalkPointTracker(ByteSpan file)
-        : file_(file)
-    {
-    }
-
-    // Where the walk that lists this row begins, when a walk can begin there: at a chunk's tag
-    // or at an event, not at the header's rows or a chunk's length. Asked before seen(row).
-    std::optional<WalkPoint> pointBefore(const Row& row) const
-    {
-        if (row.kind == RowKind::TrackTag || row.kind == RowKind::ChunkTag) {
-            return WalkPoint{row.offset, 0, 0, lastChannelStatus_};
-        }
-        if (IsChunkRow(row.kind)) {
-            return std::nullopt;
-        }
-        const std::size_t deltaStart = row.offset - row.deltaLength;
-        const std::uint32_t delta = TrackReader(file_, deltaStart, row.offset).readVariableLength();
-        return WalkPoint{chunk_, deltaStart, row.absTick - delta, lastChannelStatus_};
-    }
-
-    void seen(const Row& row)
-    {
-        if (row.kind == RowKind::ChannelVoice) {
-            lastChannelStatus_ = row.running ? lastChannelStatus_ : row.status;
-        } else if (row.kind == RowKind::TrackTag || row.kind == RowKind::ChunkTag) {
-            chunk_ = row.offset;
-        }
-    }
-
-private:
-    ByteSpan file_;
-    std::size_t chunk_ = 0;
-    std::uint8_t lastChannelStatus_ = 0;
-};
+// Whether a walk can begin at a row of this kind: at a chunk's tag or at an event, not at the
+// header's rows or a chunk's length.
+constexpr bool BeginsAWalk(RowKind kind)
+{
+    return !IsChunkRow(kind) || kind == RowKind::TrackTag || kind == RowKind::ChunkTag;
+}
 
 } // namespace tracklens

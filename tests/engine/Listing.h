@@ -91,11 +91,16 @@ inline Bytes Concat(std::initializer_list<Bytes> parts)
     return all;
 }
 
-// Keeps every row a walk hands over.
+// Keeps every row a walk hands over, and the place before it.
 class RowsOf final : public RowSink {
 public:
-    void AddRow(const Row& row) override { rows.push_back(row); }
+    void AddRow(const Row& row, std::size_t, const WalkPoint& before) override
+    {
+        rows.push_back(row);
+        points.push_back(before);
+    }
     std::vector<Row> rows;
+    std::vector<WalkPoint> points; // before each row
 };
 
 // A row's fields, to compare rows with and to print them when they differ.

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 
-#include "engine/WalkPoint.h"
 #include "tests/engine/Listing.h"
 
 namespace tracklens::testing {
@@ -39,19 +38,17 @@ TEST(Relist, FromEveryPointOfAWalkListsTheSameRows)
         WalkFile(c.file, whole);
         ASSERT_GT(whole.rows.size(), 8u);
 
-        WalkPointTracker tracker(c.file);
         std::size_t points = 0;
         for (std::size_t first = 0; first < whole.rows.size(); ++first) {
-            const std::optional<WalkPoint> point = tracker.pointBefore(whole.rows[first]);
-            tracker.seen(whole.rows[first]);
-            if (!point) {
+            if (!BeginsAWalk(whole.rows[first].kind)) {
                 continue;
             }
             ++points;
+            const WalkPoint& point = whole.points[first];
             const std::size_t left = whole.rows.size() - first;
             for (const std::size_t count : {std::size_t{1}, std::size_t{2}, left}) {
                 SCOPED_TRACE(::testing::Message() << "row " << first << ", " << count << " rows");
-                const std::vector<Row> relisted = Relisted(c.file, *point, std::min(count, left));
+                const std::vector<Row> relisted = Relisted(c.file, point, std::min(count, left));
                 ASSERT_EQ(relisted.size(), std::min(count, left));
                 for (std::size_t i = 0; i < relisted.size(); ++i) {
                     EXPECT_EQ(Fields(relisted[i]), Fields(whole.rows[first + i])) << "row " << i;

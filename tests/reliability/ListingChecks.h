@@ -31,7 +31,7 @@ private:
 
 class CollectingSink final : public RowSink {
 public:
-    void AddRow(const Row& row) override { rows.push_back(row); }
+    void AddRow(const Row& row, std::size_t, const WalkPoint&) override { rows.push_back(row); }
     std::vector<Row> rows;
 };
 
