@@ -157,7 +157,8 @@ std::size_t BasicEventWalk<Sink>::trackEnd(std::uint64_t chunk) const
 }
 
 template <typename Sink>
-inline void BasicEventWalk<Sink>::addRow(const Row& row, const WalkPoint& before)
+[[gnu::always_inline]] inline void BasicEventWalk<Sink>::addRow(const Row& row,
+                                                                const WalkPoint& before)
 {
     if (rowCount_ == mostRows_) {
         throw TooManyRows{std::uint64_t{row.offset} + 1};
