@@ -27,14 +27,14 @@ std::size_t RoundedToLargePages(std::size_t bytes)
     return (bytes + kLargePage - 1) / kLargePage * kLargePage;
 }
 
-// Whether the first small page of a large page is in memory: the walk has reached it.
+// Whether the first small page of a large page is in memory: the read has reached it.
 bool Reached(char* page)
 {
     std::array<unsigned char, 1> resident{};
     return mincore(page, 1, resident.data()) == 0 && (resident[0] & 1u) != 0;
 }
 
-// The walk fills a large page in a few milliseconds; when it has not reached the next one for
+// The read fills a large page in a few milliseconds; when it has not reached the next one for
 // this long, it has ended, and the helper ends too rather than wake up for nothing.
 constexpr auto kLongestWait = std::chrono::milliseconds(250);
 constexpr auto kPoll = std::chrono::microseconds(100);
@@ -53,8 +53,8 @@ bool WaitUntilReached(const std::stop_token& stop, char* page)
 
 } // namespace
 
-// Pages the block's odd large pages in, each once the walk has reached the page before it:
-// the walk clears the even ones itself, and finds the odd ones ready.
+// Pages the block's odd large pages in, each once the read has reached the page before it:
+// the read clears the even ones itself, and finds the odd ones ready.
 class LargePageMemory::PageAhead {
 public:
     PageAhead(char* block, std::size_t size)
@@ -71,7 +71,7 @@ private:
             if (!WaitUntilReached(stop, block + page - kLargePage)) {
                 return;
             }
-            // Without the kernel's support this fails at once and the walk clears every page.
+            // Without the kernel's support this fails at once and the read clears every page.
             if (madvise(block + page, kLargePage, MADV_POPULATE_WRITE) != 0) {
                 return;
             }
@@ -115,7 +115,7 @@ void* LargePageMemory::do_allocate(std::size_t bytes, std::size_t alignment)
             const std::lock_guard lock(mutex_);
             pagesAhead_.emplace(pointer, std::move(ahead));
         } catch (const std::system_error&) {
-            // No thread to be had: the walk clears every page itself.
+            // No thread to be had: the read clears every page itself.
         } catch (...) {
             std::free(pointer);
             throw;

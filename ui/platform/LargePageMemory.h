@@ -8,15 +8,14 @@
 
 namespace tracklens::ui {
 
-// Memory for the rows of a listing and for the file's bytes. Blocks of 2 MiB or more are asked
-// to be backed by the kernel's transparent huge pages: a listing of tens of millions of rows
-// then costs a few hundred page faults instead of hundreds of thousands.
+// Memory for a file's bytes and for the texts of a listing. Blocks of 2 MiB or more are asked
+// to be backed by the kernel's transparent huge pages: a file of a hundred megabytes then costs
+// a few dozen page faults instead of tens of thousands.
 //
-// The kernel must still clear every new page, which costs more than the walk that fills them
-// or the read of the file into them. For the largest blocks, a helper thread
-// asks for each next page while the walk or the read is still filling the one before, so that
-// the clearing is shared with the machine's other core; it stays one page ahead of what was
-// written, so it adds next to nothing to the memory.
+// The kernel must still clear every new page, which costs more than the read of the file into
+// it. For the largest blocks, a helper thread asks for each next page while the read is still
+// filling the one before, so that the clearing is shared with the machine's other core; it
+// stays one page ahead of what was written, so it adds next to nothing to the memory.
 class LargePageMemory final : public std::pmr::memory_resource {
 public:
     static LargePageMemory& instance();
