@@ -52,19 +52,22 @@ EventTable& EventTable::operator=(EventTable&& other) noexcept
     return *this;
 }
 
+// The row is counted only once what it needs is kept: should memory run out, the table holds
+// the rows before it.
 void EventTable::addRowAtBlockOrChunk(const Row& row, std::size_t index, const WalkPoint& before)
 {
     if (IsHeaderRow(row.kind)) {
         headerRows_.push_back(row);
-        return;
+    } else {
+        if (IsChunkRow(row.kind) && BeginsAWalk(row.kind)) {
+            lastChunk_ = {before, index};
+        }
+        if (blocks_.empty() || index % kRowsPerBlock == 0) {
+            // A chunk's length row cannot begin a walk: its block begins at the chunk's tag.
+            blocks_.push_back(BeginsAWalk(row.kind) ? BlockStart{before, index} : lastChunk_);
+        }
     }
-    if (IsChunkRow(row.kind) && BeginsAWalk(row.kind)) {
-        lastChunk_ = {before, index};
-    }
-    if (blocks_.empty() || index % kRowsPerBlock == 0) {
-        // A chunk's length row cannot begin a walk: its block begins at the chunk's tag.
-        blocks_.push_back(BeginsAWalk(row.kind) ? BlockStart{before, index} : lastChunk_);
-    }
+    size_ = index + 1;
 }
 
 void EventTable::ClearRows()

@@ -42,9 +42,9 @@ public:
     // Takes the rows of one walk over content(), in its order.
     void AddRow(const Row& row, std::size_t index, const WalkPoint& before) override
     {
-        size_ = index + 1;
         // Most rows are events inside a block, and take no more than this.
         if (index % kRowsPerBlock != 0 && !IsChunkRow(row.kind)) {
+            size_ = index + 1;
             return;
         }
         addRowAtBlockOrChunk(row, index, before);
