@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "engine/AnalysisView.h"
 #include "engine/ColumnWidths.h"

@@ -24,16 +24,8 @@ EventTable::EventTable(FileBytes content)
 
 // The table moved from keeps its row count, as after ClearRows().
 EventTable::EventTable(EventTable&& other) noexcept
-    : content_(std::move(other.content_))
-    , headerRows_(std::move(other.headerRows_))
-    , blocks_(std::move(other.blocks_))
-    , lastChunk_(other.lastChunk_)
-    , size_(other.size_)
-    , rowsCleared_(other.rowsCleared_)
-    , listedBlock_(other.listedBlock_)
-    , listedRows_(std::move(other.listedRows_))
 {
-    other.ClearRows();
+    *this = std::move(other);
 }
 
 EventTable& EventTable::operator=(EventTable&& other) noexcept
