@@ -12,7 +12,8 @@
 #include "engine/EventWalk.h"
 #include "engine/FileLoader.h"
 #include "engine/MemoryBlock.h"
-#include "ui/platform/LargePageMemory.h"
+#include "engine/Program.h"
+#include "memory/LargePageMemory.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void ReportOutcome(const tracklens::RunOutcome& outcome)
 int Dump(const std::string& inputPath, const std::string& outputPath,
          tracklens::ListingFormat format)
 {
-    tracklens::FileBytes memory(&tracklens::ui::LargePageMemory::instance());
+    tracklens::FileBytes memory(&tracklens::LargePageMemory::instance());
     const std::optional<std::string> refusal = tracklens::ReadWholeFileInto(
         inputPath, [&memory](std::size_t size) { return memory.makeRoom(size); });
     if (refusal) {
@@ -85,7 +86,8 @@ int main(int argc, char** argv)
     std::ios::sync_with_stdio(false);
 
     CLI::App app{"Lists every header field, chunk and event of a Standard MIDI File.", kProgram};
-    app.set_version_flag("--version", std::string(kProgram) + " 1.1.0");
+    app.set_version_flag("--version",
+                         std::string(kProgram) + " " + std::string(tracklens::kVersion));
 
     std::string inputPath;
     std::string outputPath;
