@@ -5,14 +5,15 @@
 #include <QIcon>
 #include <QTimer>
 
+#include "engine/Program.h"
 #include "ui/frmMAIN.h"
 #include "ui/platform/QtPlatform.h"
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tracklens"));
-    QApplication::setApplicationVersion(QStringLiteral(TRACKLENS_VERSION));
+    QApplication::setApplicationName(QString::fromUtf8(tracklens::kApplicationTitle.data()));
+    QApplication::setApplicationVersion(QString::fromUtf8(tracklens::kVersion.data()));
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
     QApplication::setDesktopFileName(QStringLiteral("tracklens"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tracklens/tracklens.png")));
