@@ -64,7 +64,8 @@ void AppendCellTexts(benchmark::State& state, const BenchInput& input)
         textBytes = 0;
         for (std::size_t row = 0; row < table.size(); ++row) {
             const tracklens::Row listed = table.row(row);
-            room.resize(std::max(room.size(), tracklens::CellRoom(listed)));
+            room.resize(
+                std::max(room.size(), tracklens::CellRoom(table.content(), listed, Column::Event)));
             for (std::size_t column = 0; column < tracklens::kColumnCount; ++column) {
                 tracklens::TextCursor cursor(room.data(), room.data() + room.size());
                 tracklens::AppendCell(cursor, table.content(), listed, static_cast<Column>(column));

@@ -184,6 +184,14 @@ struct ChosenColumns {
     std::span<const Column> columns;
 
     std::size_t size() const { return columns.size(); }
+    std::size_t room(ByteSpan file, const Row& row) const
+    {
+        std::size_t room = 0;
+        for (const Column column : columns) {
+            room += CellRoom(file, row, column);
+        }
+        return room;
+    }
     template <typename Syntax>
     void write(TextCursor& cursor, ByteSpan file, const Row& row,
                std::span<WrittenCell> cells) const
@@ -198,6 +206,15 @@ struct ChosenColumns {
 // each cell's writer is chosen then.
 struct ListingColumns {
     static constexpr std::size_t size() { return kListingColumns.size(); }
+    static std::size_t room(ByteSpan file, const Row& row)
+    {
+        return roomOfEach(file, row, std::make_index_sequence<size()>());
+    }
+    template <std::size_t... I>
+    static std::size_t roomOfEach(ByteSpan file, const Row& row, std::index_sequence<I...>)
+    {
+        return (CellRoom(file, row, kListingColumns[I]) + ...);
+    }
     template <typename Syntax>
     void write(TextCursor& cursor, ByteSpan file, const Row& row,
                std::span<WrittenCell> cells) const
@@ -218,8 +235,8 @@ template <typename Syntax, typename Columns>
 void AppendLine(ListingText& out, ByteSpan file, const Row& row, const Columns& columns,
                 std::span<const Column> chosen, std::string_view lineStart)
 {
-    const std::size_t room = kSyntaxRoomPerLine + lineStart.size() +
-                             columns.size() * (CellRoom(row) + kSyntaxRoomPerCell);
+    const std::size_t room = kSyntaxRoomPerLine + lineStart.size() + columns.room(file, row) +
+                             columns.size() * kSyntaxRoomPerCell;
     char* const begin = out.room(room);
     TextCursor cursor(begin, begin + room);
     std::array<WrittenCell, kColumnCount> cells;
@@ -353,6 +370,136 @@ void AppendEnd(ListingText& out, ListingFormat format, const RunOutcome& outcome
     out += "\n],\"outcome\":";
     out += end.dump();
     out += "}\n";
+}
+
+namespace {
+
+constexpr std::size_t kDirectBuffer = std::size_t{1} << 16;
+constexpr std::size_t kBytesPerPiece = std::size_t{1} << 12;
+
+std::string_view SeparatorOf(ListingFormat format)
+{
+    return format == ListingFormat::Tsv ? "\t" : ",";
+}
+
+std::string_view LineEndOf(ListingFormat format)
+{
+    switch (format) {
+    case ListingFormat::Tsv:
+        return "\n";
+    case ListingFormat::Csv:
+        return "\r\n";
+    case ListingFormat::Json:
+        break;
+    }
+    return "]";
+}
+
+// Whether a CSV field made of these bytes' texts must be quoted: Windows-1252 and hexadecimal
+// write a comma or a quote only for the byte itself.
+bool CsvQuotesBytes(const ShownBytes& shown)
+{
+    return shown.form == ShownBytes::Form::Windows1252 &&
+           std::any_of(shown.bytes.begin(), shown.bytes.end(),
+                       [](std::uint8_t byte) { return NeedsCsvQuotes(static_cast<char>(byte)); });
+}
+
+} // namespace
+
+DirectLines::DirectLines(ListingFormat format, std::span<const Column> columns, std::ostream& out)
+    : format_(format)
+    , columns_(columns.begin(), columns.end())
+    , out_(out)
+{
+    buffer_.reserve(kDirectBuffer + kDirectBuffer / 2);
+}
+
+void DirectLines::write(ByteSpan file, const Row& row, bool firstOfListing)
+{
+    if (format_ == ListingFormat::Json) {
+        buffer_ += firstOfListing ? "\n[" : ",\n[";
+    }
+    for (std::size_t i = 0; i < columns_.size(); ++i) {
+        if (i != 0) {
+            buffer_ += SeparatorOf(format_);
+        }
+        appendCell(file, row, columns_[i]);
+    }
+    buffer_ += LineEndOf(format_);
+    out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+}
+
+// A cell's text, its shown bytes a piece at a time.
+void DirectLines::appendCell(ByteSpan file, const Row& row, Column column)
+{
+    const std::optional<ShownBytes> shown = BytesShownBy(file, row, column);
+    if (!shown || shown->bytes.size() <= kBytesPerPiece) {
+        const std::string text = CellText(file, row, column);
+        switch (format_) {
+        case ListingFormat::Tsv:
+            AppendTsvEscaped(buffer_, text);
+            break;
+        case ListingFormat::Csv:
+            AppendCsvField(buffer_, text);
+            break;
+        case ListingFormat::Json:
+            buffer_ += nlohmann::json(text).dump();
+            break;
+        }
+        return;
+    }
+    const bool quoted =
+        format_ == ListingFormat::Json || (format_ == ListingFormat::Csv && CsvQuotesBytes(*shown));
+    buffer_ += quoted ? "\"" : "";
+    std::string piece(ShownBytesRoom(kBytesPerPiece) + kPieceWidth, '\0');
+    if (shown->leadingStatus) {
+        appendPiece(HexByte(*shown->leadingStatus), quoted);
+    }
+    for (std::size_t at = 0; at < shown->bytes.size(); at += kBytesPerPiece) {
+        TextCursor cursor(piece.data(), piece.data() + piece.size());
+        AppendShownBytes(
+            cursor, shown->form,
+            shown->bytes.subspan(at).first(std::min(kBytesPerPiece, shown->bytes.size() - at)));
+        appendPiece(
+            std::string_view(piece.data(), static_cast<std::size_t>(cursor.at() - piece.data())),
+            quoted);
+    }
+    buffer_ += quoted ? "\"" : "";
+}
+
+// A piece of a cell, escaped as a whole cell would be, without the quotes around the cell.
+void DirectLines::appendPiece(std::string_view piece, bool quoted)
+{
+    switch (format_) {
+    case ListingFormat::Tsv:
+        AppendTsvEscaped(buffer_, piece);
+        break;
+    case ListingFormat::Csv:
+        for (const char c : piece) {
+            if (IsControl(c)) {
+                AppendControlEscaped(buffer_, c);
+            } else {
+                buffer_ += c;
+                buffer_ += quoted && c == '"' ? "\"" : "";
+            }
+        }
+        break;
+    case ListingFormat::Json: {
+        const std::string escaped = nlohmann::json(piece).dump();
+        buffer_.append(escaped, 1, escaped.size() - 2);
+        break;
+    }
+    }
+    flushIfFull();
+}
+
+void DirectLines::flushIfFull()
+{
+    if (buffer_.size() >= kDirectBuffer) {
+        out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        buffer_.clear();
+    }
 }
 
 void AppendTsvEscaped(std::string& out, std::string_view text)

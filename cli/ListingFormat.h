@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cli/ListingText.h"
 #include "engine/Bytes.h"
@@ -35,6 +37,32 @@ void AppendRows(ListingText& out, ListingFormat format, ByteSpan file, std::span
 // What closes the listing after its rows: JSON's outcome; nothing in TSV and CSV.
 void AppendEnd(ListingText& out, ListingFormat format, const RunOutcome& outcome,
                std::int32_t rows);
+
+// Writes lines into a stream through a buffer of its own, made once: the lines of events too
+// large to be held as text, whose long cells are written in pieces, and every line once memory
+// has run out, when no other buffer can be had.
+class DirectLines {
+public:
+    // Rows that show more bytes than this are written in pieces, never held whole as text.
+    static constexpr std::size_t kLargestHeldRow = std::size_t{1} << 16;
+
+    DirectLines(ListingFormat format, std::span<const Column> columns, std::ostream& out);
+
+    static bool isLarge(const Row& row) { return row.length > kLargestHeldRow; }
+
+    // A row's line; firstOfListing tells whether it is the listing's first line.
+    void write(ByteSpan file, const Row& row, bool firstOfListing);
+
+private:
+    void appendCell(ByteSpan file, const Row& row, Column column);
+    void appendPiece(std::string_view piece, bool quoted);
+    void flushIfFull();
+
+    ListingFormat format_;
+    std::vector<Column> columns_;
+    std::ostream& out_;
+    std::string buffer_;
+};
 
 // Tab, line feed, carriage return and backslash as \t \n \r \\, other control bytes as \xHH.
 void AppendTsvEscaped(std::string& out, std::string_view text);

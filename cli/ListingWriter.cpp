@@ -7,6 +7,7 @@
 #include <deque>
 #include <exception>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <stop_token>
@@ -61,6 +62,9 @@ public:
     void send(const Filling& filling, std::vector<Row>& rowsHere);
     // Begins the next batch at a point; tells whether the helper lists its rows again.
     bool begin(const WalkPoint& point);
+    // Sends a row too large to be held as text, written in pieces in its turn, then begins a
+    // batch that keeps its rows.
+    void sendLargeRow(const Row& row);
     // Makes and writes every batch sent, then the listing's end.
     void finish(const RunOutcome& outcome, std::int32_t rows, std::vector<Row>& rowsHere);
 
@@ -78,6 +82,8 @@ private:
     // hold: those for the helper again for the helper, so that their text stays in its cache.
     struct alignas(kCacheLine) Batch {
         std::optional<WalkPoint> relistFrom; // the rows are listed again from here, not kept
+        std::optional<Row> largeRow;         // a row written in pieces, alone in its batch
+        std::vector<Row> keptRows;           // the rows of a text that could not be made
         std::int32_t rowCount = 0;
         std::size_t fileBytes = 0;
         bool holdsFirstRow = false;
@@ -97,6 +103,7 @@ private:
     void makeAndMark(Batch& batch, std::vector<Row>& rows);
     void markMade(Batch& batch);
     void writeMadeBatches();
+    void writeDirectly(Batch& batch);
     std::unique_ptr<Batch> emptyBatch(Spares& spares);
 
     ListingFormat format_;
@@ -109,6 +116,8 @@ private:
     Spares ownSpares_;
     Spares helpersSpares_;
     std::unique_ptr<Batch> filling_;
+    DirectLines direct_;
+    std::vector<Row> directRows_; // made once, for the rows of a batch written directly
 
     alignas(kCacheLine) std::mutex mutex_;
     std::condition_variable_any batchesChanged_;
@@ -130,9 +139,11 @@ ListingWriter::Batches::Batches(ListingFormat format, std::span<const Column> co
     , file_(file)
     , out_(out)
     , filling_(std::make_unique<Batch>())
+    , direct_(format, columns, out)
 {
     filling_->holdsFirstRow = true;
     helpersRows_.reserve(kBatchRows + 1);
+    directRows_.reserve(kBatchRows + 1);
 }
 
 void ListingWriter::Batches::write(const ListingText& text)
@@ -182,6 +193,19 @@ bool ListingWriter::Batches::begin(const WalkPoint& point)
     filling_ = emptyBatch(helpersSpares_);
     filling_->relistFrom = point;
     return true;
+}
+
+void ListingWriter::Batches::sendLargeRow(const Row& row)
+{
+    filling_ = emptyBatch(ownSpares_);
+    filling_->largeRow = row;
+    {
+        const std::lock_guard lock(mutex_);
+        filling_->state = BatchState::Made;
+        sent_.push_back(std::move(filling_));
+    }
+    writeMadeBatches();
+    filling_ = emptyBatch(ownSpares_);
 }
 
 void ListingWriter::Batches::finish(const RunOutcome& outcome, std::int32_t rows,
@@ -288,6 +312,11 @@ void ListingWriter::Batches::makeAndMark(Batch& batch, std::vector<Row>& rows)
 {
     try {
         makeText(batch, rows);
+    } catch (const std::bad_alloc&) {
+        // Its lines are written directly in their turn, from the rows kept or listed again then.
+        batch.keptRows.swap(rows);
+        batch.text.clear();
+        batch.failure = std::current_exception();
     } catch (...) {
         rows.clear();
         batch.failure = std::current_exception();
@@ -317,14 +346,42 @@ void ListingWriter::Batches::writeMadeBatches()
             oldest = std::move(sent_.front());
             sent_.pop_front();
         }
-        if (oldest->failure) {
-            std::rethrow_exception(oldest->failure);
+        if (oldest->largeRow || oldest->failure) {
+            writeDirectly(*oldest);
+        } else {
+            write(oldest->text);
         }
-        write(oldest->text);
         // Back where it came from, so that neither kind of batch is made anew while spares of
         // the other pile up.
         (oldest->relistFrom ? helpersSpares_ : ownSpares_).push_back(std::move(oldest));
     }
+}
+
+// A batch whose text was not made, for want of memory, or that holds a row too large for one.
+void ListingWriter::Batches::writeDirectly(Batch& batch)
+{
+    if (batch.largeRow) {
+        direct_.write(file_, *batch.largeRow, false);
+        return;
+    }
+    try {
+        std::rethrow_exception(batch.failure);
+    } catch (const std::bad_alloc&) {
+    }
+    std::vector<Row>& rows = batch.keptRows.empty() ? directRows_ : batch.keptRows;
+    if (batch.relistFrom && batch.keptRows.empty()) {
+        RowCollector sink(directRows_);
+        BasicEventWalk<RowCollector> walk(file_, sink);
+        if (walk.relist(*batch.relistFrom, batch.rowCount) != batch.rowCount) {
+            throw std::logic_error("the rows of a batch could not be listed again from its start");
+        }
+    }
+    bool first = batch.holdsFirstRow;
+    for (const Row& row : rows) {
+        direct_.write(file_, row, first);
+        first = false;
+    }
+    rows.clear();
 }
 
 std::unique_ptr<ListingWriter::Batches::Batch> ListingWriter::Batches::emptyBatch(Spares& spares)
@@ -333,7 +390,13 @@ std::unique_ptr<ListingWriter::Batches::Batch> ListingWriter::Batches::emptyBatc
         auto batch = std::make_unique<Batch>();
         if (textRoomsGiven_ < kTextRooms) {
             if (textRooms_.room().empty()) {
-                textRooms_.makeRoom(kTextRooms * kTextRoom);
+                try {
+                    textRooms_.makeRoom(kTextRooms * kTextRoom);
+                } catch (const std::bad_alloc&) {
+                    // The texts then take memory of their own as they grow.
+                    textRoomsGiven_ = kTextRooms;
+                    return batch;
+                }
             }
             batch->text =
                 ListingText(textRooms_.room().subspan(textRoomsGiven_++ * kTextRoom, kTextRoom));
@@ -343,6 +406,8 @@ std::unique_ptr<ListingWriter::Batches::Batch> ListingWriter::Batches::emptyBatc
     std::unique_ptr<Batch> batch = std::move(spares.back());
     spares.pop_back();
     batch->relistFrom.reset();
+    batch->largeRow.reset();
+    batch->keptRows.clear();
     batch->rowCount = 0;
     batch->fileBytes = 0;
     batch->holdsFirstRow = false;
@@ -377,6 +442,14 @@ void ListingWriter::beginBatch(const WalkPoint& point)
     batches_->send(filling_, rowsHere_);
     filling_ = Filling{};
     filling_.relisted = batches_->begin(point);
+}
+
+void ListingWriter::addLargeRow(const Row& row)
+{
+    batches_->send(filling_, rowsHere_);
+    batches_->sendLargeRow(row);
+    filling_ = Filling{};
+    ++rows_;
 }
 
 void ListingWriter::finish(const RunOutcome& outcome)

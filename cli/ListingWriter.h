@@ -38,6 +38,10 @@ public:
 
     void AddRow(const Row& row, std::size_t, const WalkPoint& before) override
     {
+        if (DirectLines::isLarge(row)) {
+            addLargeRow(row);
+            return;
+        }
         // A batch begins where a walk can be taken up again, so a full one may take a row more.
         if (filling_.isFull() && BeginsAWalk(row.kind)) {
             beginBatch(before);
@@ -69,6 +73,7 @@ private:
     };
 
     void beginBatch(const WalkPoint& point);
+    void addLargeRow(const Row& row);
 
     std::unique_ptr<Batches> batches_;
     Filling filling_;

@@ -47,7 +47,46 @@ void AppendOtherValue(TextCursor& out, ByteSpan file, const Row& row)
 
 std::string CellText(ByteSpan file, const Row& row, Column column)
 {
-    return WrittenText(CellRoom(row), [&](TextCursor& out) { AppendCell(out, file, row, column); });
+    return WrittenText(CellRoom(file, row, column),
+                       [&](TextCursor& out) { AppendCell(out, file, row, column); });
+}
+
+std::optional<ShownBytes> BytesShownBy(ByteSpan file, const Row& row, Column column)
+{
+    if (column == Column::Event) {
+        return ShownBytes{ShownBytes::Form::Hexadecimal, file.subspan(row.offset, row.length),
+                          row.running ? std::optional<std::uint8_t>(row.status) : std::nullopt};
+    }
+    if (column == Column::Value && row.kind == RowKind::Meta) {
+        if (const std::optional<ByteSpan> text = MetaText(file, row)) {
+            return ShownBytes{ShownBytes::Form::Windows1252, *text, std::nullopt};
+        }
+    }
+    return std::nullopt;
+}
+
+void AppendShownBytes(TextCursor& out, ShownBytes::Form form, ByteSpan bytes)
+{
+    if (form == ShownBytes::Form::Hexadecimal) {
+        AppendHexBytes(out, bytes);
+    } else {
+        AppendWindows1252(out, bytes);
+    }
+}
+
+std::string CellTextStart(ByteSpan file, const Row& row, Column column, std::size_t most, bool& cut)
+{
+    const std::optional<ShownBytes> shown = BytesShownBy(file, row, column);
+    cut = shown && shown->bytes.size() > most;
+    if (!cut) {
+        return CellText(file, row, column);
+    }
+    return WrittenText(kPieceWidth + ShownBytesRoom(most), [&](TextCursor& out) {
+        if (shown->leadingStatus) {
+            AppendHexByte(out, *shown->leadingStatus);
+        }
+        AppendShownBytes(out, shown->form, shown->bytes.first(most));
+    });
 }
 
 std::string StoredCellText(ByteSpan file, const Row& row, Column column)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "engine/Bytes.h"
 #include "engine/ChannelVoice.h"
 #include "engine/Conversions.h"
+#include "engine/MetaEvents.h"
 #include "engine/Row.h"
 #include "engine/TextCursor.h"
 #include "engine/Windows1252.h"
@@ -17,13 +20,30 @@ namespace tracklens {
 // 64-bit tick, and the slack that a piece of a table takes (kPieceWidth).
 inline constexpr std::size_t kRoomAroundWords = 6 * kLongestNumber + 4 * kPieceWidth;
 
-// No cell of a row is longer: a word of the vocabulary with what surrounds it, and for each byte
-// of the file the row shows (its delta time, its status byte, its data) as much as a byte's text
-// can take, two hexadecimal digits or a character of Windows-1252.
-inline std::size_t CellRoom(const Row& row)
+// The most bytes of the file that a cell shows one after the other: a delta time or a chunk's
+// tag, but all of the row's bytes in its Event column and a text event's data in its Value.
+inline constexpr std::size_t kLongestFewBytes = 4;
+
+[[gnu::always_inline]] inline std::size_t BytesACellShows(ByteSpan file, const Row& row,
+                                                          Column column)
 {
-    const std::size_t bytes = std::size_t{row.length} + row.deltaLength + 1;
-    return kLongestWord + kRoomAroundWords + kLongestWindows1252 * bytes;
+    if (column == Column::Event) {
+        return std::size_t{row.length} + 1;
+    }
+    if (column == Column::Value && row.kind == RowKind::Meta) {
+        const std::optional<ByteSpan> text = MetaText(file, row);
+        return text ? std::max(text->size(), kLongestFewBytes) : kLongestFewBytes;
+    }
+    return kLongestFewBytes;
+}
+
+// No cell of a row is longer: a word of the vocabulary with what surrounds it, and for each byte
+// of the file the cell shows as much as a byte's text can take, two hexadecimal digits or a
+// character of Windows-1252.
+[[gnu::always_inline]] inline std::size_t CellRoom(ByteSpan file, const Row& row, Column column)
+{
+    return kLongestWord + kRoomAroundWords +
+           kLongestWindows1252 * BytesACellShows(file, row, column);
 }
 
 // The Description and Value of every row but a channel message's, which are written inline.
@@ -41,8 +61,8 @@ inline void AppendOutOfLine(TextCursor& out, void (*append)(TextCursor&, ByteSpa
 }
 
 // The text of one cell of a row, as the grid shows it and every format writes it, into room of
-// at least CellRoom(row). It is produced from the row and the file's bytes each time and never
-// fails. Chunk rows have no tick and no delta time; only channel messages have a channel.
+// at least CellRoom(file, row, column). It is produced from the row and the file's bytes each time
+// and never fails. Chunk rows have no tick and no delta time; only channel messages have a channel.
 [[gnu::always_inline]] inline void AppendCell(TextCursor& out, ByteSpan file, const Row& row,
                                               Column column)
 {
@@ -89,6 +109,34 @@ inline void AppendOutOfLine(TextCursor& out, void (*append)(TextCursor&, ByteSpa
 }
 
 std::string CellText(ByteSpan file, const Row& row, Column column);
+
+// The file's bytes that a cell shows one after the other, and how: the Event column's bytes in
+// hexadecimal (after the status byte that running status leaves out), a text event's data as
+// Windows-1252 in its Value. Nothing else a cell shows grows with the file, so a writer can
+// write every cell of the largest event in pieces of these bytes.
+struct ShownBytes {
+    enum class Form {
+        Hexadecimal,
+        Windows1252,
+    };
+    Form form;
+    ByteSpan bytes;
+    std::optional<std::uint8_t> leadingStatus; // written before the bytes
+};
+
+std::optional<ShownBytes> BytesShownBy(ByteSpan file, const Row& row, Column column);
+
+// The piece of a cell's text that a part of its shown bytes makes.
+void AppendShownBytes(TextCursor& out, ShownBytes::Form form, ByteSpan bytes);
+inline std::size_t ShownBytesRoom(std::size_t bytes)
+{
+    return kLongestWindows1252 * bytes;
+}
+
+// A cell's text of at most about most characters, from at most most of its shown bytes; tells
+// whether it was cut. For a view that shows only the start of a cell of a very large event.
+std::string CellTextStart(ByteSpan file, const Row& row, Column column, std::size_t most,
+                          bool& cut);
 
 // The same text in its stored form: the fixed-width columns filled up with blanks.
 std::string StoredCellText(ByteSpan file, const Row& row, Column column);

@@ -76,11 +76,15 @@ RunOutcome BasicEventWalk<Sink>::readHeader()
         return walk_detail::FailureOutcome(
             {FailureCode::MissingByte, 9 + std::uint64_t{headerLength}});
     }
-    addChunkRow(RowKind::HeaderTag, 0, 4);
-    addChunkRow(RowKind::HeaderLength, 4, 4);
-    addChunkRow(RowKind::HeaderFormat, 8, 2);
-    addChunkRow(RowKind::HeaderTracks, 10, 2);
-    addChunkRow(RowKind::HeaderDivision, 12, 2);
+    try {
+        addChunkRow(RowKind::HeaderTag, 0, 4);
+        addChunkRow(RowKind::HeaderLength, 4, 4);
+        addChunkRow(RowKind::HeaderFormat, 8, 2);
+        addChunkRow(RowKind::HeaderTracks, 10, 2);
+        addChunkRow(RowKind::HeaderDivision, 12, 2);
+    } catch (const RunFailure& failure) {
+        return walk_detail::FailureOutcome(failure);
+    }
     firstChunk_ = walk_detail::kChunkHeaderSize + std::uint64_t{headerLength};
     return {};
 }
@@ -122,7 +126,11 @@ std::int32_t BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t r
     } catch (const walk_detail::TooManyRows&) {
         // The rows asked for are listed: the walk stops at the row after them, or at the failure
         // or unknown status right after them that ended the whole walk.
-    } catch (const RunFailure&) {
+    } catch (const RunFailure& failure) {
+        // Memory, unlike the file, can fail the second walk where the first went on.
+        if (failure.code == FailureCode::OutOfMemory) {
+            throw std::bad_alloc();
+        }
     } catch (const walk_detail::UnknownStatus&) {
     }
     return rowCount_;
@@ -173,7 +181,13 @@ template <typename Sink>
     if (rowCount_ == mostRows_) {
         throw walk_detail::TooManyRows{std::uint64_t{row.offset} + 1};
     }
-    sink_.AddRow(row, static_cast<std::size_t>(rowCount_++), before);
+    // A sink that runs out of memory ends the run where the walk is; the row is not counted.
+    try {
+        sink_.AddRow(row, static_cast<std::size_t>(rowCount_), before);
+    } catch (const std::bad_alloc&) {
+        throw RunFailure{FailureCode::OutOfMemory, std::uint64_t{row.offset} + 1};
+    }
+    ++rowCount_;
 }
 
 // Every event but a channel voice message, which walkTrack() reads itself.

@@ -128,13 +128,19 @@ void AppendMetaDescription(TextCursor& out, ByteSpan file, const Row& row)
     }
 }
 
-void AppendMetaValue(TextCursor& out, ByteSpan file, const Row& row)
+std::optional<ByteSpan> MetaText(ByteSpan file, const Row& row)
 {
     const auto [type, data] = PartsOf(file, row);
-    if (IsTextType(type)) {
-        AppendWindows1252(out, data);
+    return IsTextType(type) ? std::optional<ByteSpan>(data) : std::nullopt;
+}
+
+void AppendMetaValue(TextCursor& out, ByteSpan file, const Row& row)
+{
+    if (const std::optional<ByteSpan> text = MetaText(file, row)) {
+        AppendWindows1252(out, *text);
         return;
     }
+    const auto [type, data] = PartsOf(file, row);
     switch (type) {
     case SequenceId:
         AppendDecimal(out, std::int64_t{data[0] * 256 + data[1]});

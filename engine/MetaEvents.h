@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include <string>
 
 #include "engine/Bytes.h"
@@ -12,6 +14,9 @@ namespace tracklens {
 // FF, the type, a variable-length length, the data. Every field a type needs is checked while
 // reading, so its texts are always there to produce later.
 Row ReadMetaEvent(TrackReader& reader, const EventStart& event);
+
+// The data of a text event (types 01 to 09), which its Value shows; nothing for other types.
+std::optional<ByteSpan> MetaText(ByteSpan file, const Row& row);
 
 void AppendMetaDescription(TextCursor& out, ByteSpan file, const Row& row);
 void AppendMetaValue(TextCursor& out, ByteSpan file, const Row& row);
