@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the benchmarks need, only if some are
 # missing. Safe to run again.
+# Usage: scripts/install-deps.sh [packaging]   (packaging: also what scripts/check-package.sh
+#                                                needs: lintian and debootstrap)
 set -euo pipefail
 
 packages=(
@@ -11,7 +13,11 @@ packages=(
     clang libclang-rt-14-dev clang-format
     xvfb xauth fonts-dejavu-core
     midicsv time
+    groff-base mandoc desktop-file-utils appstream bash-completion
 )
+if [ "${1:-}" = packaging ]; then
+    packages+=(lintian debootstrap)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
