@@ -382,7 +382,8 @@ void ListingGrid::moveTo(int row, Qt::KeyboardModifiers modifiers)
         }
         selection_.clear();
         selection_.add(anchorRow_, row);
-    } else if (!modifiers.testFlag(Qt::ControlModifier)) {
+    } else {
+        // Ctrl with a key moves like the key alone: the rows left behind do not stay selected.
         selection_.clear();
         selection_.add(row, row);
         anchorRow_ = row;

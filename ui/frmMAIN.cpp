@@ -198,6 +198,7 @@ void frmMAIN::fitOnScreen()
     const QSize designed(twips(15285), twips(10440));
     const QSize room = (available.size() - frame).expandedTo(QSize(1, 1));
     resize(designed.boundedTo(room));
+    fittedSize_ = size();
     const QSize outer = size() + frame;
     move(available.left() + std::max(0, (available.width() - outer.width()) / 2),
          available.top() + std::max(0, (available.height() - outer.height()) / 2));
@@ -260,9 +261,11 @@ bool frmMAIN::event(QEvent* event)
     const bool handled = QWidget::event(event);
     if (event->type() == QEvent::Paint && !painted_) {
         painted_ = true;
-        // Once on screen, with the frame the window manager gave it.
+        // Once on screen, with the frame the window manager gave it, unless resized since.
         QTimer::singleShot(0, this, [this] {
-            fitOnScreen();
+            if (size() == fittedSize_) {
+                fitOnScreen();
+            }
             if (!openWhenShown_.isEmpty()) {
                 openFile(std::exchange(openWhenShown_, QString()));
             }

@@ -86,6 +86,7 @@ private:
     bool closeAfterRun_ = false;
     bool painted_ = false;
     QString openWhenShown_;
+    QSize fittedSize_;
 
     QLabel* lblIN_;
     QLineEdit* txIN_;
