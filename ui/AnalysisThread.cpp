@@ -7,88 +7,12 @@
 
 namespace tracklens::ui {
 
-namespace {
-
-// Hands each operation over to the window's thread and waits until it is done there.
-class WindowThreadView final : public AnalysisView {
-public:
-    WindowThreadView(QObject& window, AnalysisView& view)
-        : window_(window)
-        , view_(view)
-    {
-    }
-
-    void PrepareListing(const ColumnWidths& widths) override
-    {
-        onWindowThread([&] { view_.PrepareListing(widths); });
-    }
-    void ShowHeaderRows(const EventTable& table) override
-    {
-        onWindowThread([&] { view_.ShowHeaderRows(table); });
-    }
-    void WriteListing(EventTable&& table) override
-    {
-        onWindowThread([&] { view_.WriteListing(std::move(table)); });
-    }
-    void ResetListing() override
-    {
-        onWindowThread([&] { view_.ResetListing(); });
-    }
-    void SetStatusText(std::string_view text) override
-    {
-        onWindowThread([&] { view_.SetStatusText(text); });
-    }
-    void SetCaption(std::string_view text) override
-    {
-        onWindowThread([&] { view_.SetCaption(text); });
-    }
-    void SetBusyCursor(bool busy) override
-    {
-        onWindowThread([&] { view_.SetBusyCursor(busy); });
-    }
-    void ShowMessage(std::string_view text, MessageIcon icon, std::string_view title) override
-    {
-        onWindowThread([&] { view_.ShowMessage(text, icon, title); });
-    }
-    void RunWaitWindow(const std::function<void()>& clearRows) override
-    {
-        onWindowThread([&] { view_.RunWaitWindow(clearRows); });
-    }
-
-private:
-    template <typename Operation>
-    void onWindowThread(Operation operation)
-    {
-        std::exception_ptr failure;
-        QMetaObject::invokeMethod(
-            &window_,
-            [&] {
-                try {
-                    operation();
-                } catch (...) {
-                    failure = std::current_exception();
-                }
-            },
-            Qt::BlockingQueuedConnection);
-        if (failure) {
-            std::rethrow_exception(failure);
-        }
-    }
-
-    QObject& window_;
-    AnalysisView& view_;
-};
-
-} // namespace
-
-void RunAnalysisOffThread(QObject& window, AnalysisView& view,
-                          const std::function<void(AnalysisView&)>& run)
+void RunOffWindowThread(const std::function<void()>& work)
 {
-    WindowThreadView forwarded(window, view);
     std::exception_ptr failure;
-    std::unique_ptr<QThread> thread(QThread::create([&] {
+    const std::unique_ptr<QThread> thread(QThread::create([&] {
         try {
-            run(forwarded);
+            work();
         } catch (...) {
             failure = std::current_exception();
         }
@@ -101,6 +25,69 @@ void RunAnalysisOffThread(QObject& window, AnalysisView& view,
     if (failure) {
         std::rethrow_exception(failure);
     }
+}
+
+void OnWindowThread(QObject& window, const std::function<void()>& operation)
+{
+    std::exception_ptr failure;
+    QMetaObject::invokeMethod(
+        &window,
+        [&] {
+            try {
+                operation();
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        },
+        Qt::BlockingQueuedConnection);
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+void WindowThreadView::PrepareListing(const ColumnWidths& widths)
+{
+    OnWindowThread(window_, [&] { view_.PrepareListing(widths); });
+}
+
+void WindowThreadView::ShowHeaderRows(const EventTable& table)
+{
+    OnWindowThread(window_, [&] { view_.ShowHeaderRows(table); });
+}
+
+void WindowThreadView::WriteListing(EventTable&& table)
+{
+    OnWindowThread(window_, [&] { view_.WriteListing(std::move(table)); });
+}
+
+void WindowThreadView::ResetListing()
+{
+    OnWindowThread(window_, [&] { view_.ResetListing(); });
+}
+
+void WindowThreadView::SetStatusText(std::string_view text)
+{
+    OnWindowThread(window_, [&] { view_.SetStatusText(text); });
+}
+
+void WindowThreadView::SetCaption(std::string_view text)
+{
+    OnWindowThread(window_, [&] { view_.SetCaption(text); });
+}
+
+void WindowThreadView::SetBusyCursor(bool busy)
+{
+    OnWindowThread(window_, [&] { view_.SetBusyCursor(busy); });
+}
+
+void WindowThreadView::ShowMessage(std::string_view text, MessageIcon icon, std::string_view title)
+{
+    OnWindowThread(window_, [&] { view_.ShowMessage(text, icon, title); });
+}
+
+void WindowThreadView::RunWaitWindow(const std::function<void()>& clearRows)
+{
+    OnWindowThread(window_, [&] { view_.RunWaitWindow(clearRows); });
 }
 
 } // namespace tracklens::ui

@@ -302,32 +302,43 @@ void frmMAIN::cmdANALISI_Click()
         showInformation(QStringLiteral("Indicare un Nome di Midifile valido !"));
         return;
     }
-    // Read first: a file that exists but cannot be read changes nothing on screen.
-    LoadedFile file = ReadWholeFile(LocalPath(name), &LargePageMemory::instance());
-    if (!file.ok()) {
-        platform_.showMessage(
-            this, QStringLiteral("Il file non pu\u00F2 essere letto !\r\n") + FromUtf8(file.error),
-            MessageIcon::Critical, kTitle);
-        return;
-    }
-    for (int column = 0; column < static_cast<int>(kColumnCount); ++column) {
-        ColumnWidths_[static_cast<std::size_t>(column)] = GRID_->columnWidthTwips(column);
-    }
-    lblStato_->clear();
-    GRID_->setRows(1);
-    setWindowTitle(kTitle);
-    repaint();
     {
         const QScopedValueRollback running(analysing_, true);
         runProgressDelay_->start();
-        AnalysisView& view = *this;
-        RunAnalysisOffThread(*this, view, [&file, this](AnalysisView& forwarded) {
-            DecodeFile(std::move(file.bytes), forwarded, ColumnWidths_);
-        });
+        RunOffWindowThread([this, &name] { readAndDecode(name); });
         showRunProgress(false);
     }
     if (std::exchange(closeAfterRun_, false)) {
         close();
+    }
+}
+
+// On the run's thread: the read too may take seconds, and the window keeps painting meanwhile.
+void frmMAIN::readAndDecode(const QString& name)
+{
+    // Read first: a file that exists but cannot be read changes nothing on screen.
+    LoadedFile file = ReadWholeFile(LocalPath(name), &LargePageMemory::instance());
+    bool readable = false;
+    OnWindowThread(*this, [&] {
+        if (!file.ok()) {
+            platform_.showMessage(this,
+                                  QStringLiteral("Il file non pu\u00F2 essere letto !\r\n") +
+                                      FromUtf8(file.error),
+                                  MessageIcon::Critical, kTitle);
+            return;
+        }
+        for (int column = 0; column < static_cast<int>(kColumnCount); ++column) {
+            ColumnWidths_[static_cast<std::size_t>(column)] = GRID_->columnWidthTwips(column);
+        }
+        lblStato_->clear();
+        GRID_->setRows(1);
+        setWindowTitle(kTitle);
+        repaint();
+        readable = true;
+    });
+    if (readable) {
+        WindowThreadView view(*this, *this);
+        DecodeFile(std::move(file.bytes), view, ColumnWidths_);
     }
 }
 

@@ -64,6 +64,7 @@ private:
     void Form_Activate();
     void txIN_Change(const QString& text);
     void showInformation(const QString& text);
+    void readAndDecode(const QString& name);
     int twips(int value) const;
 
     // What an analysis run drives.
