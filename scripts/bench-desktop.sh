@@ -152,7 +152,7 @@ if [ "$with_1gb" = 1 ]; then
         -v peak="$(bench_pick "$work/1000MB.runs" 4 max)" -v rows="$(bench_pick "$work/1000MB.runs" 5 max)" \
         -v first="$(bench_pick "$work/1000MB.runs" 6 median)" \
         -v bytes="$(stat -c %s "$data/1000MB.mid")" 'BEGIN {
-        printf "- 1 GB, listed and scrolled to its last row and back: %s\n", rows > 0 ? "yes" : "NO"
+        printf "- 1 GB, listed and scrolled to its last row and back: %s\n", (rows > 0 ? "yes" : "NO")
         printf "- 1 GB, Analysis to the header rows painted: %d ms\n", first
         printf "- 1 GB, Analysis to the listing painted: %d ms (target: under 5000): %s\n", analysis,
             analysis < 5000 ? "met" : "NOT met"

@@ -28,6 +28,15 @@ int ClampRow(std::int64_t row, int rows)
     return static_cast<int>(std::clamp<std::int64_t>(row, 0, std::max(rows - 1, 0)));
 }
 
+// The hourglass for as long as it lives.
+class BusyPointer {
+public:
+    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
+    BusyPointer(const BusyPointer&) = delete;
+    BusyPointer& operator=(const BusyPointer&) = delete;
+};
+
 } // namespace
 
 // The titles of the header row, for the header view: a model of columns without rows.
@@ -570,6 +579,8 @@ bool ListingGrid::copySelection()
         emit copyRefused(rows);
         return false;
     }
+    // Up to a million rows take a second or two: the pointer says so.
+    const BusyPointer busy;
     const std::string text = selectionAsTsv();
     QApplication::clipboard()->setText(
         QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
