@@ -114,6 +114,15 @@ ListingGrid::ListingGrid(QWidget* parent)
 
 ListingGrid::~ListingGrid() = default;
 
+void ListingGrid::clearCells()
+{
+    currentRow_ = -1;
+    anchorRow_ = -1;
+    selection_.clear();
+    verticalScrollBar()->setValue(0);
+    model_.clearCells();
+}
+
 void ListingGrid::setFixedRows(int fixedRows)
 {
     model_.setFixedRows(fixedRows);
@@ -513,7 +522,7 @@ void ListingGrid::mousePressEvent(QMouseEvent* event)
 
 void ListingGrid::mouseMoveEvent(QMouseEvent* event)
 {
-    if (!event->buttons().testFlag(Qt::LeftButton) || anchorRow_ < 0) {
+    if (!event->buttons().testFlag(Qt::LeftButton) || anchorRow_ < 0 || viewport()->height() <= 0) {
         return;
     }
     const int y = event->position().toPoint().y();

@@ -35,7 +35,8 @@ public:
     const ListingModel& listing() const { return model_; }
 
     // The grid's operations.
-    void clearCells() { model_.clearCells(); }
+    // Also forgets the current row and the selection, and scrolls back to the top.
+    void clearCells();
     void setRows(int rows) { model_.setRows(rows); }
     void setFixedRows(int fixedRows);
     void setColumnWidthTwips(int column, int twips);

@@ -159,6 +159,31 @@ TEST_F(ListingGridTest, MouseReachesTheLastRowAndSelectsRanges)
     EXPECT_EQ(grid()->currentRow(), 3);
 }
 
+TEST_F(ListingGridTest, ANewListingStartsAtTheTopWithNothingSelected)
+{
+    const struct {
+        const char* what;
+        Bytes next;
+        int rows;
+    } cases[] = {
+        {"a listing", ManyNotes(10), 18},
+        {"a stop", ManyNotes(10, {0x00, 0xF4}), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        analyse(ManyNotes(100'000));
+        grid()->setFocus();
+        key(Qt::Key_End, Qt::ControlModifier);
+        key(Qt::Key_Up, Qt::ShiftModifier);
+        ASSERT_GT(grid()->topRow(), 0);
+        analyse(c.next);
+        EXPECT_EQ(listing().rowCount(), c.rows);
+        EXPECT_EQ(grid()->currentRow(), -1);
+        EXPECT_TRUE(grid()->selection().empty());
+        EXPECT_EQ(grid()->topRow(), 0);
+    }
+}
+
 // Rows beyond what 32-bit pixel offsets could reach: the scroll bar counts rows.
 TEST_F(ListingGridTest, HundredsOfMillionsOfRowsScrollToTheLast)
 {
