@@ -11,7 +11,6 @@
 #include <map>
 
 #include "FakePlatform.h"
-#include "ui/Twips.h"
 
 namespace tracklens::desktop_testing {
 namespace {
