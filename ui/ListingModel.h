@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include <QObject>
 #include <QString>
 #include <array>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -11,12 +12,13 @@
 namespace tracklens::ui {
 
 // The cells of the listing grid. A listing's rows stay in the EventTable it was given, and
-// each cell's text is produced by the engine when the view asks for it; only the few rows
-// appended one by one (the header rows shown early) are kept as texts.
+// each cell's text is produced by the engine when the grid asks for it; only the few rows
+// appended one by one (the header rows shown early) are kept as texts. Nothing is kept per row.
 //
 // Like the grid it stands for, it counts rows from the top including the fixed header row:
-// with one fixed row, grid row 0 holds the titles and grid row r the table's row r.
-class ListingModel final : public QAbstractTableModel {
+// with one fixed row, grid row 0 holds the titles and grid row r the table's row r. The rows
+// under the fixed row are the data rows, counted from 0.
+class ListingModel final : public QObject {
     Q_OBJECT
 
 public:
@@ -24,14 +26,8 @@ public:
 
     // Display texts longer than this are cut on screen; the full text stays readable.
     static constexpr qsizetype kLongestShownText = 4096;
-    static constexpr int FullTextRole = Qt::UserRole;
 
     explicit ListingModel(QObject* parent = nullptr);
-
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
-    QVariant data(const QModelIndex& index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     // The grid's own operations.
     void clearCells();
@@ -45,17 +41,33 @@ public:
 
     int rows() const { return rows_; }
     int fixedRows() const { return fixedRows_; }
-    // The text of a cell by its grid row, the header row included.
+    // The data rows: the rows under the fixed row.
+    int rowCount() const { return rows_ - fixedRows_; }
+    Qt::Alignment alignment(int column) const;
+    QString title(int column) const;
+
+    // The text of a cell by its grid row, the header row included, in its stored form.
     QString cellText(int gridRow, int column) const;
+    // A data row's cell as drawn: without the blanks that fill a fixed-width column, cut to
+    // kLongestShownText characters.
+    QString shownText(int dataRow, int column) const;
+    // A data row's cell as the listing's exports write it (UTF-8).
+    std::string exportText(int dataRow, int column) const;
+
+signals:
+    // The rows or their texts changed; the grid draws them anew.
+    void rowsChanged();
+    void titlesChanged();
 
 private:
     void dropRowsFrom(int gridRow);
+    const RowTexts* appendedRow(int gridRow) const;
 
     int rows_ = 1;
     int fixedRows_ = 0;
     EventTable table_;
     int tableRows_ = 0;
-    std::vector<std::pair<int, RowTexts>> appendedRows_;
+    std::vector<std::pair<int, RowTexts>> appendedRows_; // the few rows appended one by one
     RowTexts titles_;
     std::array<Qt::Alignment, kColumnCount> alignments_{};
 };

@@ -1,6 +1,7 @@
 #include "ui/frmMAIN.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -9,15 +10,20 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPaintEvent>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QTimer>
 #include <QUrl>
 #include <limits>
+#include <utility>
 
 #include "engine/DecodeFile.h"
 #include "engine/FileLoader.h"
 #include "memory/LargePageMemory.h"
+#include "ui/AnalysisThread.h"
 #include "ui/ListingGrid.h"
 #include "ui/PathServices.h"
 #include "ui/Twips.h"
@@ -30,6 +36,12 @@ namespace {
 
 const QString kTitle =
     QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size()));
+
+// A run that takes longer than this shows that it is under way.
+constexpr int kRunProgressDelayMs = 330;
+
+// Room for the window manager's frame, until the window has one to measure.
+constexpr QSize kFrameAllowance(16, 48);
 
 QFont FontOf(const QString& family, double points, bool bold = false)
 {
@@ -64,6 +76,8 @@ frmMAIN::frmMAIN(Platform& platform, QWidget* parent)
     , cmdQUIT_(new QPushButton(QStringLiteral("&Quit"), this))
     , GRID_(new ListingGrid(this))
     , lblStato_(new QLabel(this))
+    , runProgress_(new QProgressBar(this))
+    , runProgressDelay_(new QTimer(this))
 {
     setObjectName(QStringLiteral("frmMAIN"));
     createControls();
@@ -75,6 +89,8 @@ frmMAIN::frmMAIN(Platform& platform, QWidget* parent)
     connect(cmdABOUT_, &QPushButton::clicked, this, &frmMAIN::cmdABOUT_Click);
     connect(cmdHELP_, &QPushButton::clicked, this, &frmMAIN::cmdHELP_Click);
     connect(cmdQUIT_, &QPushButton::clicked, this, &frmMAIN::cmdQUIT_Click);
+    connect(GRID_, &ListingGrid::copyRefused, this, &frmMAIN::refuseCopy);
+    connect(runProgressDelay_, &QTimer::timeout, this, [this] { showRunProgress(true); });
 }
 
 int frmMAIN::twips(int value) const
@@ -113,16 +129,28 @@ void frmMAIN::createControls()
         control->setFont(sansSerif);
     }
 
-    txIN_->setStyleSheet(QStringLiteral("QLineEdit { background-color: #FFFFFF; }"));
+    // Each colour set here comes with its counterpart, so that these controls read alike in
+    // light and dark styles; every other colour follows the palette.
+    txIN_->setStyleSheet(
+        QStringLiteral("QLineEdit { background-color: #FFFFFF; color: #000000; }"));
     txIN_->setAcceptDrops(false);
-    cmdSFOGLIA_->setStyleSheet(QStringLiteral("QPushButton { background-color: #FFFFC0; }"));
-    cmdANALISI_->setStyleSheet(QStringLiteral("QPushButton { background-color: #00FF00; }"));
+    cmdSFOGLIA_->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: #FFFFC0; color: #000000; }"));
+    cmdANALISI_->setStyleSheet(
+        QStringLiteral("QPushButton { background-color: #00FF00; color: #000000; }"));
     lblStato_->setAlignment(Qt::AlignCenter);
     lblStato_->setStyleSheet(QStringLiteral("QLabel { color: #FF0000; }"));
 
     GRID_->setFont(FontOf(QStringLiteral("Tahoma"), 9.75, true));
     GRID_->horizontalHeader()->setFont(FontOf(QStringLiteral("MS Sans Serif"), 8.25, true));
-    GRID_->verticalHeader()->setDefaultSectionSize(GRID_->fontMetrics().height() + 4);
+
+    runProgress_->setObjectName(QStringLiteral("runProgress"));
+    runProgress_->setRange(0, 0);
+    runProgress_->setTextVisible(false);
+    runProgress_->setFocusPolicy(Qt::NoFocus);
+    runProgress_->hide();
+    runProgressDelay_->setSingleShot(true);
+    runProgressDelay_->setInterval(kRunProgressDelayMs);
 
     // Keyboard focus order: Analysis, the name, Info, Find, Help, the grid, Quit.
     setTabOrder(cmdANALISI_, txIN_);
@@ -154,10 +182,27 @@ bool frmMAIN::Form_Load()
         setWindowTitle(FileTitle(txIN_->text()));
     }
     setUpGrid();
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    fitOnScreen();
     return true;
+}
+
+// Never larger than the screen's free area, nor off it, whatever the scale: the window keeps
+// its size where it fits and is centred on that area.
+void frmMAIN::fitOnScreen()
+{
+    const QScreen* shownOn = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (shownOn == nullptr) {
+        return;
+    }
+    const QRect available = shownOn->availableGeometry();
+    const QSize frame = isVisible() ? frameGeometry().size() - size() : kFrameAllowance;
+    const QSize designed(twips(15285), twips(10440));
+    const QSize room = (available.size() - frame).expandedTo(QSize(1, 1));
+    resize(designed.boundedTo(room));
+    fittedSize_ = size();
+    const QSize outer = size() + frame;
+    move(available.left() + std::max(0, (available.width() - outer.width()) / 2),
+         available.top() + std::max(0, (available.height() - outer.height()) / 2));
 }
 
 void frmMAIN::InitTables()
@@ -168,12 +213,9 @@ void frmMAIN::InitTables()
 void frmMAIN::setUpGrid()
 {
     // Silver around the cells, one empty row, no header row until a listing is shown.
-    GRID_->setStyleSheet(QStringLiteral("QTableView { background-color: #C0C0C0; "
-                                        "gridline-color: #808080; }"));
+    GRID_->setBackdropColour(QColor(0xC0, 0xC0, 0xC0));
     GRID_->setFixedRows(0);
     GRID_->setRows(1);
-    GRID_->setShowGrid(true);
-    GRID_->setGridStyle(Qt::SolidLine);
     for (int column = 0; column < static_cast<int>(kColumnCount); ++column) {
         GRID_->setColumnWidthTwips(column, ColumnWidths_[static_cast<std::size_t>(column)]);
     }
@@ -190,6 +232,26 @@ void frmMAIN::Form_Resize()
     const int gridWidth = std::max(0, frameGeometry().width() - twips(250));
     GRID_->resize(gridWidth, GRID_->height());
     lblStato_->setGeometry(GRID_->x(), lblStato_->y(), gridWidth, lblStato_->height());
+    placeRunProgress();
+}
+
+void frmMAIN::placeRunProgress()
+{
+    const int height = std::max(3, twips(60));
+    runProgress_->setGeometry(GRID_->x(), GRID_->y() + GRID_->height() - height, GRID_->width(),
+                              height);
+}
+
+void frmMAIN::showRunProgress(bool shown)
+{
+    if (shown) {
+        placeRunProgress();
+        runProgress_->raise();
+        runProgress_->show();
+    } else {
+        runProgressDelay_->stop();
+        runProgress_->hide();
+    }
 }
 
 bool frmMAIN::event(QEvent* event)
@@ -197,7 +259,20 @@ bool frmMAIN::event(QEvent* event)
     if (event->type() == QEvent::WindowActivate) {
         Form_Activate();
     }
-    return QWidget::event(event);
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::Paint && !painted_) {
+        painted_ = true;
+        // Once on screen, with the frame the window manager gave it, unless resized since.
+        QTimer::singleShot(0, this, [this] {
+            if (size() == fittedSize_) {
+                fitOnScreen();
+            }
+            if (!openWhenShown_.isEmpty()) {
+                openFile(std::exchange(openWhenShown_, QString()));
+            }
+        });
+    }
+    return handled;
 }
 
 void frmMAIN::Form_Activate()
@@ -228,23 +303,44 @@ void frmMAIN::cmdANALISI_Click()
         showInformation(QStringLiteral("Indicare un Nome di Midifile valido !"));
         return;
     }
+    {
+        const QScopedValueRollback running(analysing_, true);
+        runProgressDelay_->start();
+        RunOffWindowThread([this, &name] { readAndDecode(name); });
+        showRunProgress(false);
+    }
+    if (std::exchange(closeAfterRun_, false)) {
+        close();
+    }
+}
+
+// On the run's thread: the read too may take seconds, and the window keeps painting meanwhile.
+void frmMAIN::readAndDecode(const QString& name)
+{
     // Read first: a file that exists but cannot be read changes nothing on screen.
     LoadedFile file = ReadWholeFile(LocalPath(name), &LargePageMemory::instance());
-    if (!file.ok()) {
-        platform_.showMessage(
-            this, QStringLiteral("Il file non pu\u00F2 essere letto !\r\n") + FromUtf8(file.error),
-            MessageIcon::Critical, kTitle);
-        return;
+    bool readable = false;
+    OnWindowThread(*this, [&] {
+        if (!file.ok()) {
+            platform_.showMessage(this,
+                                  QStringLiteral("Il file non pu\u00F2 essere letto !\r\n") +
+                                      FromUtf8(file.error),
+                                  MessageIcon::Critical, kTitle);
+            return;
+        }
+        for (int column = 0; column < static_cast<int>(kColumnCount); ++column) {
+            ColumnWidths_[static_cast<std::size_t>(column)] = GRID_->columnWidthTwips(column);
+        }
+        lblStato_->clear();
+        GRID_->setRows(1);
+        setWindowTitle(kTitle);
+        repaint();
+        readable = true;
+    });
+    if (readable) {
+        WindowThreadView view(*this, *this);
+        DecodeFile(std::move(file.bytes), view, ColumnWidths_);
     }
-    for (int column = 0; column < static_cast<int>(kColumnCount); ++column) {
-        ColumnWidths_[static_cast<std::size_t>(column)] = GRID_->columnWidthTwips(column);
-    }
-    lblStato_->clear();
-    GRID_->setRows(1);
-    setWindowTitle(kTitle);
-    repaint();
-    const QScopedValueRollback running(analysing_, true);
-    DecodeFile(std::move(file.bytes), *this, ColumnWidths_);
 }
 
 void frmMAIN::cmdSFOGLIA_Click()
@@ -290,6 +386,15 @@ void frmMAIN::cmdQUIT_Click()
     close();
 }
 
+void frmMAIN::openFileWhenShown(const QString& path)
+{
+    if (painted_) {
+        QTimer::singleShot(0, this, [this, path] { openFile(path); });
+    } else {
+        openWhenShown_ = path;
+    }
+}
+
 void frmMAIN::openFile(const QString& path)
 {
     txIN_->setText(path);
@@ -312,8 +417,31 @@ void frmMAIN::dropEvent(QDropEvent* event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (!urls.isEmpty() && urls.constFirst().isLocalFile()) {
         event->acceptProposedAction();
-        openFile(urls.constFirst().toLocalFile());
+        // After the drop has returned to the program it came from.
+        QTimer::singleShot(0, this,
+                           [this, path = urls.constFirst().toLocalFile()] { openFile(path); });
     }
+}
+
+void frmMAIN::closeEvent(QCloseEvent* event)
+{
+    // A run takes no input: the window closes when it is over.
+    if (analysing_) {
+        closeAfterRun_ = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void frmMAIN::refuseCopy(std::int64_t rows)
+{
+    platform_.showMessage(this,
+                          QStringLiteral("Troppe righe da copiare !\r\n%1 righe selezionate, al "
+                                         "massimo %2.")
+                              .arg(rows)
+                              .arg(ListingGrid::kMostRowsCopied),
+                          MessageIcon::Exclamation, kTitle);
 }
 
 // What an analysis run drives.
@@ -345,8 +473,6 @@ void frmMAIN::ShowHeaderRows(const EventTable& table)
         titles[column] = FromUtf8(kColumnTitles[column]);
     }
     GRID_->listing().setTitles(titles);
-    // On screen at once: the walk that follows does not return to the event loop.
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void frmMAIN::WriteListing(EventTable&& table)

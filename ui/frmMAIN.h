@@ -8,7 +8,9 @@
 
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
+class QTimer;
 
 namespace tracklens::ui {
 
@@ -29,6 +31,8 @@ public:
 
     // Names a file and analyses it: from the command line or a drop on the window.
     void openFile(const QString& path);
+    // The same, once the window has been shown and painted.
+    void openFileWhenShown(const QString& path);
 
     const QString& installDir() const { return InstallDir_; }
     const QString& browseDir() const { return BrowseDir_; }
@@ -46,15 +50,21 @@ protected:
     bool event(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();
     void InitTables();
     void setUpGrid();
+    void fitOnScreen();
+    void showRunProgress(bool shown);
+    void placeRunProgress();
+    void refuseCopy(std::int64_t rows);
     void Form_Resize();
     void Form_Activate();
     void txIN_Change(const QString& text);
     void showInformation(const QString& text);
+    void readAndDecode(const QString& name);
     int twips(int value) const;
 
     // What an analysis run drives.
@@ -74,6 +84,10 @@ private:
     ColumnWidths ColumnWidths_{};
     bool busyCursor_ = false;
     bool analysing_ = false;
+    bool closeAfterRun_ = false;
+    bool painted_ = false;
+    QString openWhenShown_;
+    QSize fittedSize_;
 
     QLabel* lblIN_;
     QLineEdit* txIN_;
@@ -84,6 +98,9 @@ private:
     QPushButton* cmdQUIT_;
     ListingGrid* GRID_;
     QLabel* lblStato_;
+    // A thin bar over the grid's bottom edge while a run takes longer than a moment.
+    QProgressBar* runProgress_;
+    QTimer* runProgressDelay_;
 };
 
 } // namespace tracklens::ui

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
-#include <QTimer>
 
 #include "engine/Program.h"
 #include "ui/frmMAIN.h"
@@ -37,8 +36,7 @@ int main(int argc, char** argv)
 
     const QStringList files = parser.positionalArguments();
     if (!files.isEmpty()) {
-        QTimer::singleShot(0, &window,
-                           [&window, file = files.constFirst()] { window.openFile(file); });
+        window.openFileWhenShown(files.constFirst());
     }
     return QApplication::exec();
 }

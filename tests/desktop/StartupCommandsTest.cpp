@@ -412,6 +412,9 @@ TEST_F(CommandTest, OpenFileAndADroppedFileAreAnalysed)
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(window_.get(), &drop);
+    // The drop returns first; the analysis follows from the event loop.
+    EXPECT_EQ(listing().fixedRows(), 0);
+    QApplication::processEvents();
     EXPECT_EQ(txIN()->text(), other);
     EXPECT_EQ(listing().fixedRows(), 1);
     EXPECT_GT(listing().rows(), 6);
