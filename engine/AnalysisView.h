@@ -25,13 +25,13 @@ public:
     virtual void ResetListing() = 0;
 
     // Sets the status label and repaints it at once.
-    virtual void SetStatusText(std::string_view text) = 0;
-    virtual void SetCaption(std::string_view text) = 0;
-    virtual void SetBusyCursor(bool busy) = 0;
-    virtual void ShowMessage(std::string_view text, MessageIcon icon, std::string_view title) = 0;
+    virtual void setStatusText(std::string_view text) = 0;
+    virtual void setCaption(std::string_view text) = 0;
+    virtual void setBusyCursor(bool busy) = 0;
+    virtual void showMessage(std::string_view text, MessageIcon icon, std::string_view title) = 0;
 
     // Shows the wait window, runs clearRows while it is on screen, and closes it again.
-    virtual void RunWaitWindow(const std::function<void()>& clearRows) = 0;
+    virtual void runWaitWindow(const std::function<void()>& clearRows) = 0;
 
 protected:
     AnalysisView() = default;

@@ -22,28 +22,28 @@ std::int32_t ElapsedSeconds(Clock::time_point start)
 
 void ClearThroughWaitWindow(AnalysisView& view, EventTable& table)
 {
-    view.RunWaitWindow([&table] { table.ClearRows(); });
+    view.runWaitWindow([&table] { table.ClearRows(); });
 }
 
 // An unknown status, or a file that is not a Standard MIDI File.
 void EndWithStop(AnalysisView& view, EventTable& table, const RunOutcome& outcome)
 {
-    view.SetBusyCursor(false);
-    view.SetStatusText("");
+    view.setBusyCursor(false);
+    view.setStatusText("");
     ClearThroughWaitWindow(view, table);
     view.ResetListing();
     const OutcomeMessage message = MessageFor(outcome);
-    view.ShowMessage(message.text, message.icon, kApplicationTitle);
+    view.showMessage(message.text, message.icon, kApplicationTitle);
 }
 
 void EndWithFailure(AnalysisView& view, EventTable& table, const RunOutcome& outcome)
 {
-    view.SetStatusText("");
+    view.setStatusText("");
     ClearThroughWaitWindow(view, table);
     const OutcomeMessage message = MessageFor(outcome);
-    view.ShowMessage(message.text, message.icon, kApplicationTitle);
+    view.showMessage(message.text, message.icon, kApplicationTitle);
     view.ResetListing();
-    view.SetBusyCursor(false);
+    view.setBusyCursor(false);
 }
 
 void EndRun(AnalysisView& view, EventTable& table, const RunOutcome& outcome)
@@ -59,7 +59,7 @@ void EndRun(AnalysisView& view, EventTable& table, const RunOutcome& outcome)
 
 void DecodeFile(FileBytes content, AnalysisView& view, const ColumnWidths& widths)
 {
-    view.SetBusyCursor(true);
+    view.setBusyCursor(true);
     view.PrepareListing(widths);
     EventTable table(std::move(content));
     BasicEventWalk<EventTable> walk(table.content(), table);
@@ -70,7 +70,7 @@ void DecodeFile(FileBytes content, AnalysisView& view, const ColumnWidths& width
         return;
     }
     view.ShowHeaderRows(table);
-    view.SetStatusText("Track Read. Please Wait...");
+    view.setStatusText("Track Read. Please Wait...");
     const Clock::time_point start = Clock::now();
 
     const RunOutcome outcome = walk.readChunks();
@@ -82,12 +82,12 @@ void DecodeFile(FileBytes content, AnalysisView& view, const ColumnWidths& width
     caption += " (";
     caption += DecimalText(static_cast<std::uint64_t>(table.rowCount()));
     caption += " events)";
-    view.SetCaption(caption);
-    view.SetStatusText("Writing. Please Wait...");
+    view.setCaption(caption);
+    view.setStatusText("Writing. Please Wait...");
     view.WriteListing(std::move(table));
     ClearThroughWaitWindow(view, table);
-    view.SetStatusText("Tempo di elaborazione: " + ElapsedText(ElapsedSeconds(start)));
-    view.SetBusyCursor(false);
+    view.setStatusText("Tempo di elaborazione: " + ElapsedText(ElapsedSeconds(start)));
+    view.setBusyCursor(false);
 }
 
 } // namespace tracklens

@@ -65,29 +65,29 @@ void WindowThreadView::ResetListing()
     OnWindowThread(window_, [&] { view_.ResetListing(); });
 }
 
-void WindowThreadView::SetStatusText(std::string_view text)
+void WindowThreadView::setStatusText(std::string_view text)
 {
-    OnWindowThread(window_, [&] { view_.SetStatusText(text); });
+    OnWindowThread(window_, [&] { view_.setStatusText(text); });
 }
 
-void WindowThreadView::SetCaption(std::string_view text)
+void WindowThreadView::setCaption(std::string_view text)
 {
-    OnWindowThread(window_, [&] { view_.SetCaption(text); });
+    OnWindowThread(window_, [&] { view_.setCaption(text); });
 }
 
-void WindowThreadView::SetBusyCursor(bool busy)
+void WindowThreadView::setBusyCursor(bool busy)
 {
-    OnWindowThread(window_, [&] { view_.SetBusyCursor(busy); });
+    OnWindowThread(window_, [&] { view_.setBusyCursor(busy); });
 }
 
-void WindowThreadView::ShowMessage(std::string_view text, MessageIcon icon, std::string_view title)
+void WindowThreadView::showMessage(std::string_view text, MessageIcon icon, std::string_view title)
 {
-    OnWindowThread(window_, [&] { view_.ShowMessage(text, icon, title); });
+    OnWindowThread(window_, [&] { view_.showMessage(text, icon, title); });
 }
 
-void WindowThreadView::RunWaitWindow(const std::function<void()>& clearRows)
+void WindowThreadView::runWaitWindow(const std::function<void()>& clearRows)
 {
-    OnWindowThread(window_, [&] { view_.RunWaitWindow(clearRows); });
+    OnWindowThread(window_, [&] { view_.runWaitWindow(clearRows); });
 }
 
 } // namespace tracklens::ui

@@ -490,18 +490,18 @@ void frmMAIN::ResetListing()
     GRID_->setRows(1);
 }
 
-void frmMAIN::SetStatusText(std::string_view text)
+void frmMAIN::setStatusText(std::string_view text)
 {
     lblStato_->setText(FromUtf8(text));
     lblStato_->repaint();
 }
 
-void frmMAIN::SetCaption(std::string_view text)
+void frmMAIN::setCaption(std::string_view text)
 {
     setWindowTitle(FromUtf8(text));
 }
 
-void frmMAIN::SetBusyCursor(bool busy)
+void frmMAIN::setBusyCursor(bool busy)
 {
     if (busy && !busyCursor_) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -511,12 +511,12 @@ void frmMAIN::SetBusyCursor(bool busy)
     busyCursor_ = busy;
 }
 
-void frmMAIN::ShowMessage(std::string_view text, MessageIcon icon, std::string_view title)
+void frmMAIN::showMessage(std::string_view text, MessageIcon icon, std::string_view title)
 {
     platform_.showMessage(this, FromUtf8(text), icon, FromUtf8(title));
 }
 
-void frmMAIN::RunWaitWindow(const std::function<void()>& clearRows)
+void frmMAIN::runWaitWindow(const std::function<void()>& clearRows)
 {
     frmWAIT wait;
     wait.Form_Load(clearRows);

@@ -72,11 +72,11 @@ private:
     void ShowHeaderRows(const EventTable& table) override;
     void WriteListing(EventTable&& table) override;
     void ResetListing() override;
-    void SetStatusText(std::string_view text) override;
-    void SetCaption(std::string_view text) override;
-    void SetBusyCursor(bool busy) override;
-    void ShowMessage(std::string_view text, MessageIcon icon, std::string_view title) override;
-    void RunWaitWindow(const std::function<void()>& clearRows) override;
+    void setStatusText(std::string_view text) override;
+    void setCaption(std::string_view text) override;
+    void setBusyCursor(bool busy) override;
+    void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override;
+    void runWaitWindow(const std::function<void()>& clearRows) override;
 
     Platform& platform_;
     QString InstallDir_;

@@ -40,16 +40,16 @@ public:
         calls.push_back("WriteListing " + std::to_string(listing.size()));
     }
     void ResetListing() override { calls.push_back("ResetListing"); }
-    void SetStatusText(std::string_view text) override
+    void setStatusText(std::string_view text) override
     {
         calls.push_back("Status " + std::string(text));
     }
-    void SetCaption(std::string_view text) override
+    void setCaption(std::string_view text) override
     {
         calls.push_back("Caption " + std::string(text));
     }
-    void SetBusyCursor(bool busy) override { calls.push_back(busy ? "Hourglass" : "Pointer"); }
-    void ShowMessage(std::string_view text, MessageIcon icon, std::string_view title) override
+    void setBusyCursor(bool busy) override { calls.push_back(busy ? "Hourglass" : "Pointer"); }
+    void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override
     {
         message = text;
         const char* iconName = icon == MessageIcon::Critical      ? "Critical"
@@ -58,7 +58,7 @@ public:
         calls.push_back("Message " + std::string(iconName) + ' ' + std::string(title) + ' ' +
                         message.substr(0, message.find('\r')));
     }
-    void RunWaitWindow(const std::function<void()>& clearRows) override
+    void runWaitWindow(const std::function<void()>& clearRows) override
     {
         clearRows();
         // The table the header rows were shown from holds nothing once the window closes.

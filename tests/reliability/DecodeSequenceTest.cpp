@@ -59,10 +59,10 @@ public:
         headerShown = false;
         resetAfterMessage = messages > 0;
     }
-    void SetStatusText(std::string_view text) override { status = text; }
-    void SetCaption(std::string_view text) override { caption = text; }
-    void SetBusyCursor(bool isBusy) override { busy = isBusy; }
-    void ShowMessage(std::string_view text, MessageIcon shownIcon,
+    void setStatusText(std::string_view text) override { status = text; }
+    void setCaption(std::string_view text) override { caption = text; }
+    void setBusyCursor(bool isBusy) override { busy = isBusy; }
+    void showMessage(std::string_view text, MessageIcon shownIcon,
                      std::string_view shownTitle) override
     {
         ++messages;
@@ -70,7 +70,7 @@ public:
         icon = shownIcon;
         title = shownTitle;
     }
-    void RunWaitWindow(const std::function<void()>& clearRows) override
+    void runWaitWindow(const std::function<void()>& clearRows) override
     {
         ++waitWindows;
         clearRows();
