@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -41,7 +40,7 @@ QFont FontOf(const QString& family, double points, bool bold = false)
 
 std::filesystem::path LocalPath(const QString& path)
 {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return std::filesystem::path(PathOfName(path).toStdString());
 }
 
 QString FromUtf8(std::string_view text)
@@ -312,7 +311,7 @@ void frmMAIN::dropEvent(QDropEvent* event)
     const QList<QUrl> urls = event->mimeData()->urls();
     if (!urls.isEmpty() && urls.constFirst().isLocalFile()) {
         event->acceptProposedAction();
-        openFile(urls.constFirst().toLocalFile());
+        openFile(NameOfLocalUrl(urls.constFirst()));
     }
 }
 
