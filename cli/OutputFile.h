@@ -81,6 +81,10 @@ public:
     // The one-line reason the last write failed, naming the target.
     std::string writeFailure() const;
 
+    // The temporary file, until it is committed or removed; empty when the target is written
+    // in place. For a program that removes it should a signal end it.
+    const std::filesystem::path& temporaryPath() const { return temporary_; }
+
 private:
     void open();
     void openInPlace();

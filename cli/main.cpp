@@ -2,11 +2,15 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <array>
+#include <climits>
+#include <csignal>
 #include <functional>
 #include <iostream>
 #include <map>
 #include <new>
 #include <optional>
+#include <signal.h>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -26,6 +30,39 @@ constexpr int kExitRunEnded = 1;
 constexpr int kExitUsage = 2;
 
 constexpr const char* kProgram = "tracklens-dump";
+
+// The temporary file of -o, removed should a signal end the program before it takes OUT's name.
+// A handler may use nothing but a plain array and calls that are safe in it.
+std::array<char, PATH_MAX> gTemporaryFile{};
+
+extern "C" void RemoveTemporaryFileAndEnd(int signalNumber)
+{
+    if (gTemporaryFile[0] != '\0') {
+        unlink(gTemporaryFile.data());
+    }
+    // The handler was reset on entry: the signal ends the program as it would have.
+    raise(signalNumber);
+}
+
+void RemoveOnSignal(const tracklens::OutputFile& file)
+{
+    const std::string path = file.temporaryPath().string();
+    if (path.empty() || path.size() >= gTemporaryFile.size()) {
+        return;
+    }
+    std::copy(path.begin(), path.end(), gTemporaryFile.begin());
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaryFileAndEnd;
+    action.sa_flags = static_cast<int>(SA_RESETHAND);
+    sigemptyset(&action.sa_mask);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        struct sigaction previous {};
+        // A signal ignored by whoever started the program stays ignored.
+        if (sigaction(signalNumber, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN) {
+            sigaction(signalNumber, &action, nullptr);
+        }
+    }
+}
 
 int Refuse(const std::string& reason)
 {
@@ -107,6 +144,7 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
         if (outputFile->refusal()) {
             return Refuse(*outputFile->refusal());
         }
+        RemoveOnSignal(*outputFile);
     }
     tracklens::FileBytes memory(&tracklens::ui::LargePageMemory::instance());
     if (const std::optional<std::string> refusal =
