@@ -80,10 +80,10 @@ void ReportOutcome(const tracklens::RunOutcome& outcome)
     std::cerr << text << '\n';
 }
 
-// The listing of the input, to out; the exit status. A write that fails throws
-// std::ios_base::failure out of the walk, which ends there.
+// The listing of the input, to out, which closeOutput then writes out whole; the exit status.
+// A write that fails throws std::ios_base::failure out of the walk, which ends there.
 int List(tracklens::ByteSpan input, std::ostream& out, tracklens::ListingFormat format,
-         const std::function<std::optional<std::string>()>& complete)
+         const std::function<std::optional<std::string>()>& closeOutput)
 {
     const auto writer = tracklens::MakeListingWriter(format, input, out);
     writer->writeTitles();
@@ -92,13 +92,13 @@ int List(tracklens::ByteSpan input, std::ostream& out, tracklens::ListingFormat 
         writer->finish(outcome);
     } catch (const std::bad_alloc&) {
         // The rows found so far are out; there was no memory for the text of the rest.
-        if (const std::optional<std::string> failure = complete()) {
+        if (const std::optional<std::string> failure = closeOutput()) {
             return Refuse(*failure);
         }
         std::cerr << kProgram << ": out of memory while writing the listing\n";
         return kExitRunEnded;
     }
-    if (const std::optional<std::string> failure = complete()) {
+    if (const std::optional<std::string> failure = closeOutput()) {
         return Refuse(*failure);
     }
     if (!outcome.complete()) {
