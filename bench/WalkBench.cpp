@@ -39,7 +39,7 @@ void WalkIntoTable(benchmark::State& state, const BenchInput& input)
             state.SkipWithError("the walk did not complete");
             break;
         }
-        rows = table->RowCount();
+        rows = table->rowCount();
         benchmark::DoNotOptimize(table->size());
         state.PauseTiming();
         table.reset();

@@ -1,25 +1,30 @@
 #include "cli/ListingWriter.h"
 
 #include <algorithm>
-#include <array>
+#include <atomic>
 #include <chrono>
-#include <nlohmann/json.hpp>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
+#include <stop_token>
 #include <system_error>
+#include <thread>
 #include <utility>
 
-#include "engine/CellText.h"
-#include "engine/Conversions.h"
-#include "engine/EventWalk.h"
-#include "engine/TextCursor.h"
+#include "cli/ListingText.h"
+#include "engine/EventWalkSteps.h"
+#include "engine/MemoryBlock.h"
+#include "memory/LargePageMemory.h"
 
 namespace tracklens {
 
+template class BasicEventWalk<ListingWriter>;
+
 namespace {
 
-// A batch is sent once it holds this many rows or covers this many bytes of the file: small
-// enough that its rows and text stay in the processor's cache.
-constexpr std::size_t kBatchRows = 1 << 12;
-constexpr std::size_t kBatchFileBytes = 1 << 16;
 // The helper is busy when this many batches wait for it; the walk's thread then makes the text
 // of its batches itself. No more than this many batches are held at once.
 constexpr std::size_t kHelperBacklog = 2;
@@ -32,357 +37,175 @@ constexpr std::size_t kTypicalRowText = 48;
 // The texts of the batches after the first begin in rooms of one block of large pages, enough
 // for a full batch of typical lines; the rare longer text moves out of its room.
 constexpr std::size_t kTextRoom = std::size_t{1} << 18;
+constexpr std::size_t kBatchRows = 1 << 12;
+constexpr std::size_t kBatchFileBytes = std::size_t{1} << 16;
 static_assert(kTextRoom > kBatchRows * kTypicalRowText + kBatchFileBytes / 2);
 constexpr std::size_t kTextRooms = 2 * (kMostBatchesHeld + 1);
-
-constexpr std::array<bool, 256> BuildTsvEscapes()
-{
-    std::array<bool, 256> escapes{};
-    for (std::size_t byte = 0; byte < 0x20; ++byte) {
-        escapes[byte] = true;
-    }
-    escapes[0x7F] = true;
-    escapes['\\'] = true;
-    return escapes;
-}
-
-constexpr std::array<bool, 256> kTsvEscapes = BuildTsvEscapes();
-
-bool NeedsTsvEscape(char c)
-{
-    return kTsvEscapes[static_cast<unsigned char>(c)];
-}
-
-// Rows of these kinds show only digits, hexadecimal and the program's own words, none of which
-// is ever escaped; the others may show text bytes of the file.
-bool ShowsOnlyOwnWords(RowKind kind)
-{
-    return kind == RowKind::ChannelVoice || kind == RowKind::SystemExclusive ||
-           kind == RowKind::SysExEscape || kind == RowKind::SystemMessage;
-}
-
-// Escapes, in place, what was appended to out from start on.
-void EscapeTsvFrom(std::string& out, std::size_t start, std::string& scratch)
-{
-    const auto first =
-        std::find_if(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(), NeedsTsvEscape);
-    if (first == out.end()) {
-        return;
-    }
-    scratch.assign(first, out.end());
-    out.erase(first, out.end());
-    AppendTsvEscaped(out, scratch);
-}
-
-// The text of a cell, in scratch.
-const std::string& CellTextIn(std::string& scratch, ByteSpan file, const Row& row,
-                              std::size_t column)
-{
-    scratch.clear();
-    AppendCellText(scratch, file, row, static_cast<Column>(column));
-    return scratch;
-}
-
-// A channel message's line, written through a cursor into room for the longest one.
-void AppendChannelVoiceLine(ListingText& out, ByteSpan file, const Row& row)
-{
-    TextCursor cursor(out.room(kLongestChannelVoiceLine + kPieceWidth));
-    AppendChannelVoiceCellText(cursor, file, row, Column::AbsTick);
-    cursor += '\t';
-    AppendChannelVoiceCellText(cursor, file, row, Column::DTime);
-    cursor += '\t';
-    AppendChannelVoiceCellText(cursor, file, row, Column::Event);
-    cursor += '\t';
-    AppendChannelVoiceCellText(cursor, file, row, Column::Ch);
-    cursor += '\t';
-    AppendChannelVoiceCellText(cursor, file, row, Column::Description);
-    cursor += '\t';
-    AppendChannelVoiceCellText(cursor, file, row, Column::Value);
-    cursor += '\n';
-    out.wrote(cursor.at());
-}
-
-// Any other row's line, its cells escaped where they may show text bytes of the file.
-void AppendEscapedLine(std::string& line, std::string& scratch, ByteSpan file, const Row& row)
-{
-    line.clear();
-    const bool ownWordsOnly = ShowsOnlyOwnWords(row.kind);
-    for (std::size_t i = 0; i < kColumnCount; ++i) {
-        const std::size_t start = line.size();
-        AppendCellText(line, file, row, static_cast<Column>(i));
-        if (!ownWordsOnly) {
-            EscapeTsvFrom(line, start, scratch);
-        }
-        line += i + 1 < kColumnCount ? '\t' : '\n';
-    }
-}
-
-class TsvFormatter final : public ListingFormatter {
-public:
-    void appendTitles(ListingText& out) const override
-    {
-        for (std::size_t i = 0; i < kColumnTitles.size(); ++i) {
-            out += kColumnTitles[i];
-            out += i + 1 < kColumnTitles.size() ? '\t' : '\n';
-        }
-    }
-
-    // The hot path of the program: channel messages, most of the rows, are written straight
-    // into out.
-    void appendRows(ListingText& out, ByteSpan file, std::span<const Row> rows, bool) const override
-    {
-        std::string line;
-        std::string scratch;
-        for (const Row& row : rows) {
-            if (row.kind == RowKind::ChannelVoice && row.deltaLength <= kLongestDeltaTime &&
-                row.length <= kLongestChannelVoice) {
-                AppendChannelVoiceLine(out, file, row);
-            } else {
-                AppendEscapedLine(line, scratch, file, row);
-                out += line;
-            }
-        }
-    }
-};
-
-class CsvFormatter final : public ListingFormatter {
-public:
-    void appendTitles(ListingText& out) const override
-    {
-        std::string titles;
-        for (std::size_t i = 0; i < kColumnTitles.size(); ++i) {
-            AppendCsvField(titles, kColumnTitles[i]);
-            titles += i + 1 < kColumnTitles.size() ? "," : "\r\n";
-        }
-        out += titles;
-    }
-
-    void appendRows(ListingText& out, ByteSpan file, std::span<const Row> rows, bool) const override
-    {
-        std::string line;
-        std::string cell;
-        for (const Row& row : rows) {
-            line.clear();
-            for (std::size_t i = 0; i < kColumnCount; ++i) {
-                AppendCsvField(line, CellTextIn(cell, file, row, i));
-                line += i + 1 < kColumnCount ? "," : "\r\n";
-            }
-            out += line;
-        }
-    }
-};
-
-// {"columns": [...], "rows": [[six texts], ...], "outcome": {...}}
-class JsonFormatter final : public ListingFormatter {
-public:
-    void appendTitles(ListingText& out) const override
-    {
-        out += "{\"columns\":";
-        out += nlohmann::json(kColumnTitles).dump();
-        out += ",\"rows\":[";
-    }
-
-    void appendRows(ListingText& out, ByteSpan file, std::span<const Row> rows,
-                    bool startsListing) const override
-    {
-        std::string cell;
-        bool firstRow = startsListing;
-        for (const Row& row : rows) {
-            nlohmann::json cells = nlohmann::json::array();
-            for (std::size_t i = 0; i < kColumnCount; ++i) {
-                cells.push_back(CellTextIn(cell, file, row, i));
-            }
-            out += firstRow ? "\n" : ",\n";
-            out += cells.dump();
-            firstRow = false;
-        }
-    }
-
-    void appendEnd(ListingText& out, const RunOutcome& outcome, std::int32_t rows) const override
-    {
-        nlohmann::json end = {{"rows", rows}};
-        switch (outcome.kind) {
-        case RunOutcome::Kind::Complete:
-            end["status"] = "complete";
-            break;
-        case RunOutcome::Kind::NotMidi:
-            end["status"] = "stopped";
-            break;
-        case RunOutcome::Kind::UnknownStatus:
-            end["status"] = "stopped";
-            end["position"] = outcome.position;
-            break;
-        case RunOutcome::Kind::Failure:
-            end["status"] = "failure";
-            end["code"] = static_cast<int>(outcome.code);
-            end["position"] = outcome.position;
-            break;
-        }
-        if (!outcome.complete()) {
-            end["message"] = MessageFor(outcome).text;
-        }
-        out += "\n],\"outcome\":";
-        out += end.dump();
-        out += "}\n";
-    }
-};
+// What one thread writes often is kept off the cache lines that the other uses.
+constexpr std::size_t kCacheLine = 64;
 
 } // namespace
 
-void AppendTsvEscaped(std::string& out, std::string_view text)
-{
-    if (std::none_of(text.begin(), text.end(), NeedsTsvEscape)) {
-        out += text;
-        return;
-    }
-    for (const char c : text) {
-        switch (c) {
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        default:
-            if (NeedsTsvEscape(c)) {
-                out += "\\x";
-                AppendHexByte(out, static_cast<std::uint8_t>(c));
-            } else {
-                out += c;
-            }
-        }
-    }
-}
+// The batches sent and not yet written, the helper thread that makes the text of some of them,
+// and the memory they use again.
+class ListingWriter::Batches {
+public:
+    Batches(ListingFormat format, std::span<const Column> columns, ByteSpan file,
+            std::ostream& out);
+    ~Batches() = default;
+    Batches(const Batches&) = delete;
+    Batches& operator=(const Batches&) = delete;
 
-void AppendCsvField(std::string& out, std::string_view text)
-{
-    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += text;
-        return;
-    }
-    out += '"';
-    for (const char c : text) {
-        if (c == '"') {
-            out += '"';
-        }
-        out += c;
-    }
-    out += '"';
-}
+    void write(const ListingText& text);
+    // Sends the batch being filled, with the given counts and, unless it is listed again, rows.
+    void send(const Filling& filling, std::vector<Row>& rowsHere);
+    // Begins the next batch at a point; tells whether the helper lists its rows again.
+    bool begin(const WalkPoint& point);
+    // Makes and writes every batch sent, then the listing's end.
+    void finish(const RunOutcome& outcome, std::int32_t rows, std::vector<Row>& rowsHere);
 
-void ListingFormatter::appendEnd(ListingText&, const RunOutcome&, std::int32_t) const {}
+    ListingFormat format() const { return format_; }
+    std::span<const Column> columns() const { return columns_; }
 
-ListingWriter::ListingWriter(std::unique_ptr<const ListingFormatter> format, ByteSpan file,
-                             std::ostream& out)
-    : format_(std::move(format))
+private:
+    enum class BatchState {
+        Filling,
+        WaitingForHelper,
+        Making,
+        Made,
+    };
+    // A run of rows and its text. Batches are used again once written, with the memory they
+    // hold: those for the helper again for the helper, so that their text stays in its cache.
+    struct alignas(kCacheLine) Batch {
+        std::optional<WalkPoint> relistFrom; // the rows are listed again from here, not kept
+        std::int32_t rowCount = 0;
+        std::size_t fileBytes = 0;
+        bool holdsFirstRow = false;
+        ListingText text;
+        BatchState state = BatchState::Filling;
+        std::exception_ptr failure; // what making the text threw
+    };
+    using Spares = std::vector<std::unique_ptr<Batch>>;
+
+    bool helperIsBusy();
+    void startHelper();
+    void helpWithTexts(const std::stop_token& stop);
+    void stayAwakeForABatch(const std::stop_token& stop) const;
+    Batch* takeWaitingBatch();
+    void makeHereOrWaitForOldest(std::vector<Row>& rowsHere);
+    void makeText(Batch& batch, std::vector<Row>& rows) const;
+    void makeAndMark(Batch& batch, std::vector<Row>& rows);
+    void markMade(Batch& batch);
+    void writeMadeBatches();
+    std::unique_ptr<Batch> emptyBatch(Spares& spares);
+
+    ListingFormat format_;
+    std::vector<Column> columns_;
+    ByteSpan file_;
+    std::ostream& out_;
+    // Before the batches, whose texts it may hold; in huge pages, not cleared.
+    MemoryBlock<char> textRooms_{&LargePageMemory::instance()};
+    std::size_t textRoomsGiven_ = 0;
+    Spares ownSpares_;
+    Spares helpersSpares_;
+    std::unique_ptr<Batch> filling_;
+
+    alignas(kCacheLine) std::mutex mutex_;
+    std::condition_variable_any batchesChanged_;
+    // Batches sent and not yet written, oldest first, and how many of them wait for the helper
+    // (changed under the lock, read without it by the helper while it stays awake). The walk's
+    // thread alone adds and removes batches; both threads change their states.
+    std::deque<std::unique_ptr<Batch>> sent_;
+    std::atomic<std::size_t> waitingForHelper_ = 0;
+
+    alignas(kCacheLine) std::vector<Row> helpersRows_;
+    // Last, so that it is stopped and joined before anything it uses goes.
+    std::jthread helper_;
+};
+
+ListingWriter::Batches::Batches(ListingFormat format, std::span<const Column> columns,
+                                ByteSpan file, std::ostream& out)
+    : format_(format)
+    , columns_(columns.begin(), columns.end())
     , file_(file)
     , out_(out)
-    , batch_(std::make_unique<Batch>())
+    , filling_(std::make_unique<Batch>())
 {
-    batch_->holdsFirstRow = true;
-    // A full batch takes a chunk's length row more at most.
-    rowsHere_.reserve(kBatchRows + 1);
+    filling_->holdsFirstRow = true;
     helpersRows_.reserve(kBatchRows + 1);
 }
 
-ListingWriter::~ListingWriter() = default;
-
-void ListingWriter::writeTitles()
+void ListingWriter::Batches::write(const ListingText& text)
 {
-    ListingText titles;
-    format_->appendTitles(titles);
-    write(titles);
+    out_.write(text.view().data(), static_cast<std::streamsize>(text.size()));
 }
 
-void ListingWriter::AddRow(const Row& row, std::size_t, const WalkPoint& before)
-{
-    // A batch begins where a walk can be taken up again, so a full one may take a row more.
-    if (batchIsFull() && BeginsAWalk(row.kind)) {
-        sendBatch();
-        beginBatch(before);
-    }
-    ++rows_;
-    Batch& batch = *batch_;
-    ++batch.rowCount;
-    batch.fileBytes += row.length;
-    if (!batch.relistFrom) {
-        rowsHere_.push_back(row);
-    }
-}
-
-void ListingWriter::finish(const RunOutcome& outcome)
+void ListingWriter::Batches::send(const Filling& filling, std::vector<Row>& rowsHere)
 {
     // After a failure to make a text, the walk may have ended with no batch being filled.
-    if (batch_ != nullptr) {
-        sendBatch();
+    if (filling_ == nullptr) {
+        rowsHere.clear();
+        return;
     }
-    while (!sent_.empty()) {
-        makeHereOrWaitForOldest();
-        writeMadeBatches();
-    }
-    ListingText end;
-    format_->appendEnd(end, outcome, rows_);
-    write(end);
-    batch_ = emptyBatch(ownSpares_);
-    out_.flush();
-}
-
-bool ListingWriter::batchIsFull() const
-{
-    return static_cast<std::size_t>(batch_->rowCount) >= kBatchRows ||
-           batch_->fileBytes >= kBatchFileBytes;
-}
-
-// The helper lists the batch again when it has little to do; otherwise it is made here.
-void ListingWriter::beginBatch(const WalkPoint& point)
-{
-    if (!helper_.joinable()) {
-        startHelper();
-    }
-    if (helperIsBusy()) {
-        batch_ = emptyBatch(ownSpares_);
-    } else {
-        batch_ = emptyBatch(helpersSpares_);
-        batch_->relistFrom = point;
-    }
-}
-
-void ListingWriter::sendBatch()
-{
-    Batch& batch = *batch_;
+    Batch& batch = *filling_;
+    batch.rowCount = filling.rows;
+    batch.fileBytes = filling.fileBytes;
     const bool forHelper = batch.relistFrom.has_value();
     {
         const std::lock_guard lock(mutex_);
         batch.state = forHelper ? BatchState::WaitingForHelper : BatchState::Making;
         waitingForHelper_ += forHelper ? 1 : 0;
-        sent_.push_back(std::move(batch_));
+        sent_.push_back(std::move(filling_));
     }
     if (forHelper) {
         batchesChanged_.notify_all();
     } else {
-        makeAndMark(batch, rowsHere_);
+        makeAndMark(batch, rowsHere);
     }
     writeMadeBatches();
     while (sent_.size() >= kMostBatchesHeld) {
-        makeHereOrWaitForOldest();
+        makeHereOrWaitForOldest(rowsHere);
         writeMadeBatches();
     }
 }
 
+// The helper lists the batch again when it has little to do; otherwise it is made here.
+bool ListingWriter::Batches::begin(const WalkPoint& point)
+{
+    if (!helper_.joinable()) {
+        startHelper();
+    }
+    if (helperIsBusy()) {
+        filling_ = emptyBatch(ownSpares_);
+        return false;
+    }
+    filling_ = emptyBatch(helpersSpares_);
+    filling_->relistFrom = point;
+    return true;
+}
+
+void ListingWriter::Batches::finish(const RunOutcome& outcome, std::int32_t rows,
+                                    std::vector<Row>& rowsHere)
+{
+    while (!sent_.empty()) {
+        makeHereOrWaitForOldest(rowsHere);
+        writeMadeBatches();
+    }
+    ListingText end;
+    AppendEnd(end, format_, outcome, rows);
+    write(end);
+    filling_ = emptyBatch(ownSpares_);
+    out_.flush();
+}
+
 // Without a helper, every batch is made here.
-bool ListingWriter::helperIsBusy()
+bool ListingWriter::Batches::helperIsBusy()
 {
     const std::lock_guard lock(mutex_);
     return !helper_.joinable() || waitingForHelper_ >= kHelperBacklog;
 }
 
-void ListingWriter::startHelper()
+void ListingWriter::Batches::startHelper()
 {
     try {
         helper_ = std::jthread([this](const std::stop_token& stop) { helpWithTexts(stop); });
@@ -391,7 +214,7 @@ void ListingWriter::startHelper()
     }
 }
 
-void ListingWriter::helpWithTexts(const std::stop_token& stop)
+void ListingWriter::Batches::helpWithTexts(const std::stop_token& stop)
 {
     while (true) {
         stayAwakeForABatch(stop);
@@ -407,7 +230,7 @@ void ListingWriter::helpWithTexts(const std::stop_token& stop)
     }
 }
 
-void ListingWriter::stayAwakeForABatch(const std::stop_token& stop) const
+void ListingWriter::Batches::stayAwakeForABatch(const std::stop_token& stop) const
 {
     const auto until = std::chrono::steady_clock::now() + kHelperStaysAwake;
     while (waitingForHelper_.load(std::memory_order_relaxed) == 0 && !stop.stop_requested() &&
@@ -416,7 +239,7 @@ void ListingWriter::stayAwakeForABatch(const std::stop_token& stop) const
 }
 
 // The oldest batch that waits for the helper, now being made; the caller holds the lock.
-ListingWriter::Batch* ListingWriter::takeWaitingBatch()
+ListingWriter::Batches::Batch* ListingWriter::Batches::takeWaitingBatch()
 {
     const auto waiting = std::find_if(sent_.begin(), sent_.end(), [](const auto& batch) {
         return batch->state == BatchState::WaitingForHelper;
@@ -430,7 +253,7 @@ ListingWriter::Batch* ListingWriter::takeWaitingBatch()
 }
 
 // Rather than wait for the helper, make a batch that it has not begun.
-void ListingWriter::makeHereOrWaitForOldest()
+void ListingWriter::Batches::makeHereOrWaitForOldest(std::vector<Row>& rowsHere)
 {
     Batch* batch = nullptr;
     {
@@ -441,24 +264,27 @@ void ListingWriter::makeHereOrWaitForOldest()
             return;
         }
     }
-    makeAndMark(*batch, rowsHere_);
+    makeAndMark(*batch, rowsHere);
 }
 
 // The batch's rows are in rows, or are listed again into it; they are not needed afterwards.
-void ListingWriter::makeText(Batch& batch, std::vector<Row>& rows) const
+void ListingWriter::Batches::makeText(Batch& batch, std::vector<Row>& rows) const
 {
     if (batch.relistFrom) {
         RowCollector sink(rows);
-        BasicEventWalk<RowCollector>(file_, sink).relist(*batch.relistFrom, batch.rowCount);
+        BasicEventWalk<RowCollector> walk(file_, sink);
+        if (walk.relist(*batch.relistFrom, batch.rowCount) != batch.rowCount) {
+            throw std::logic_error("the rows of a batch could not be listed again from its start");
+        }
     }
     batch.text.reserve(rows.size() * kTypicalRowText + 2 * batch.fileBytes);
-    format_->appendRows(batch.text, file_, rows, batch.holdsFirstRow);
+    AppendRows(batch.text, format_, file_, rows, columns_, batch.holdsFirstRow);
     rows.clear();
 }
 
 // What making the text throws is kept with the batch and thrown when it is written, in order,
 // so that no batch is left unmade for the others to wait on.
-void ListingWriter::makeAndMark(Batch& batch, std::vector<Row>& rows)
+void ListingWriter::Batches::makeAndMark(Batch& batch, std::vector<Row>& rows)
 {
     try {
         makeText(batch, rows);
@@ -469,7 +295,7 @@ void ListingWriter::makeAndMark(Batch& batch, std::vector<Row>& rows)
     markMade(batch);
 }
 
-void ListingWriter::markMade(Batch& batch)
+void ListingWriter::Batches::markMade(Batch& batch)
 {
     {
         const std::lock_guard lock(mutex_);
@@ -479,7 +305,7 @@ void ListingWriter::markMade(Batch& batch)
 }
 
 // The made batches at the front, in order; a batch made early waits for those before it.
-void ListingWriter::writeMadeBatches()
+void ListingWriter::Batches::writeMadeBatches()
 {
     while (true) {
         std::unique_ptr<Batch> oldest;
@@ -501,7 +327,7 @@ void ListingWriter::writeMadeBatches()
     }
 }
 
-std::unique_ptr<ListingWriter::Batch> ListingWriter::emptyBatch(Batches& spares)
+std::unique_ptr<ListingWriter::Batches::Batch> ListingWriter::Batches::emptyBatch(Spares& spares)
 {
     if (spares.empty()) {
         auto batch = std::make_unique<Batch>();
@@ -526,23 +352,44 @@ std::unique_ptr<ListingWriter::Batch> ListingWriter::emptyBatch(Batches& spares)
     return batch;
 }
 
-void ListingWriter::write(const ListingText& text)
+ListingWriter::ListingWriter(ListingFormat format, std::span<const Column> columns, ByteSpan file,
+                             std::ostream& out)
+    : batches_(std::make_unique<Batches>(format, columns, file, out))
 {
-    out_.write(text.view().data(), static_cast<std::streamsize>(text.size()));
+    if (columns.size() > kColumnCount) {
+        throw std::invalid_argument("a listing has no more columns than kColumnCount");
+    }
+    // A full batch takes a chunk's length row more at most.
+    rowsHere_.reserve(kBatchRows + 1);
+}
+
+ListingWriter::~ListingWriter() = default;
+
+void ListingWriter::writeTitles()
+{
+    ListingText titles;
+    AppendTitles(titles, batches_->format(), batches_->columns());
+    batches_->write(titles);
+}
+
+void ListingWriter::beginBatch(const WalkPoint& point)
+{
+    batches_->send(filling_, rowsHere_);
+    filling_ = Filling{};
+    filling_.relisted = batches_->begin(point);
+}
+
+void ListingWriter::finish(const RunOutcome& outcome)
+{
+    batches_->send(filling_, rowsHere_);
+    filling_ = Filling{};
+    batches_->finish(outcome, rows_, rowsHere_);
 }
 
 std::unique_ptr<ListingWriter> MakeListingWriter(ListingFormat format, ByteSpan file,
-                                                 std::ostream& out)
+                                                 std::ostream& out, std::span<const Column> columns)
 {
-    switch (format) {
-    case ListingFormat::Csv:
-        return std::make_unique<ListingWriter>(std::make_unique<CsvFormatter>(), file, out);
-    case ListingFormat::Json:
-        return std::make_unique<ListingWriter>(std::make_unique<JsonFormatter>(), file, out);
-    case ListingFormat::Tsv:
-        break;
-    }
-    return std::make_unique<ListingWriter>(std::make_unique<TsvFormatter>(), file, out);
+    return std::make_unique<ListingWriter>(format, columns, file, out);
 }
 
 } // namespace tracklens

@@ -1,49 +1,20 @@
 #pragma once
 
-#include <atomic>
-#include <condition_variable>
 #include <cstddef>
-#include <deque>
-#include <exception>
+#include <cstdint>
 #include <memory>
-#include <mutex>
-#include <optional>
 #include <ostream>
 #include <span>
-#include <stop_token>
-#include <string>
-#include <string_view>
-#include <thread>
 #include <vector>
 
-#include "cli/ListingText.h"
+#include "cli/ListingFormat.h"
 #include "engine/Bytes.h"
-#include "engine/MemoryBlock.h"
+#include "engine/EventWalk.h"
 #include "engine/RowSink.h"
 #include "engine/RunOutcome.h"
 #include "engine/WalkPoint.h"
-#include "ui/platform/LargePageMemory.h"
 
 namespace tracklens {
-
-enum class ListingFormat {
-    Tsv,
-    Csv,
-    Json
-};
-
-// How one format writes the listing's parts. It keeps no state, so that several batches of
-// rows can be written at once on other threads.
-class ListingFormatter {
-public:
-    virtual ~ListingFormatter() = default;
-
-    virtual void appendTitles(ListingText& out) const = 0;
-    // The lines of a batch of rows; startsListing tells whether its first row is the listing's.
-    virtual void appendRows(ListingText& out, ByteSpan file, std::span<const Row> rows,
-                            bool startsListing) const = 0;
-    virtual void appendEnd(ListingText& out, const RunOutcome& outcome, std::int32_t rows) const;
-};
 
 // Writes the listing of one file as the walk finds its rows, so that nothing but the file's
 // bytes and a few batches of rows is held. Titles first, rows next, finish() last.
@@ -55,88 +26,58 @@ public:
 // other batches as soon as they are full, and writes every text in the rows' order.
 class ListingWriter final : public RowSink {
 public:
-    ListingWriter(std::unique_ptr<const ListingFormatter> format, ByteSpan file, std::ostream& out);
+    static constexpr bool kHasItsOwnWalk = true;
+
+    ListingWriter(ListingFormat format, std::span<const Column> columns, ByteSpan file,
+                  std::ostream& out);
     ~ListingWriter() override;
     ListingWriter(const ListingWriter&) = delete;
     ListingWriter& operator=(const ListingWriter&) = delete;
 
     void writeTitles();
-    void AddRow(const Row& row, std::size_t index, const WalkPoint& before) override;
+
+    void AddRow(const Row& row, std::size_t, const WalkPoint& before) override
+    {
+        // A batch begins where a walk can be taken up again, so a full one may take a row more.
+        if (filling_.isFull() && BeginsAWalk(row.kind)) {
+            beginBatch(before);
+        }
+        ++rows_;
+        ++filling_.rows;
+        filling_.fileBytes += row.length;
+        if (!filling_.relisted) {
+            rowsHere_.push_back(row);
+        }
+    }
+
     // Writes every row still held, then closes the listing.
     void finish(const RunOutcome& outcome);
 
 private:
-    // What one thread writes often is kept off the cache lines that the other uses.
-    static constexpr std::size_t kCacheLine = 64;
+    class Batches;
 
-    enum class BatchState {
-        Filling,
-        WaitingForHelper,
-        Making,
-        Made,
-    };
-    // A run of rows and its text. Batches are used again once written, with the memory they
-    // hold: those for the helper again for the helper, so that their text stays in its cache.
-    struct alignas(kCacheLine) Batch {
-        std::optional<WalkPoint> relistFrom; // the rows are listed again from here, not kept
-        std::int32_t rowCount = 0;
+    // The counts of the batch being filled on the walk's thread.
+    struct Filling {
+        static constexpr std::int32_t kMostRows = 1 << 12;
+        static constexpr std::size_t kMostFileBytes = std::size_t{1} << 16;
+
+        std::int32_t rows = 0;
         std::size_t fileBytes = 0; // bytes of the file the rows show
-        bool holdsFirstRow = false;
-        ListingText text;
-        BatchState state = BatchState::Filling;
-        std::exception_ptr failure; // what making the text threw
+        bool relisted = false;     // its rows are listed again from its start, not kept
+
+        bool isFull() const { return rows >= kMostRows || fileBytes >= kMostFileBytes; }
     };
-    using Batches = std::vector<std::unique_ptr<Batch>>;
 
-    bool batchIsFull() const;
     void beginBatch(const WalkPoint& point);
-    void sendBatch();
-    bool helperIsBusy();
-    void startHelper();
-    void helpWithTexts(const std::stop_token& stop);
-    void stayAwakeForABatch(const std::stop_token& stop) const;
-    Batch* takeWaitingBatch();
-    void makeHereOrWaitForOldest();
-    void makeText(Batch& batch, std::vector<Row>& rows) const;
-    void makeAndMark(Batch& batch, std::vector<Row>& rows);
-    void markMade(Batch& batch);
-    void writeMadeBatches();
-    std::unique_ptr<Batch> emptyBatch(Batches& spares);
-    void write(const ListingText& text);
 
-    std::unique_ptr<const ListingFormatter> format_;
-    ByteSpan file_;
-    std::ostream& out_;
-    // Before the batches, whose texts it may hold; in huge pages, not cleared.
-    MemoryBlock<char> textRooms_{&ui::LargePageMemory::instance()};
-    std::size_t textRoomsGiven_ = 0;
-    Batches ownSpares_;
-    Batches helpersSpares_;
-    std::unique_ptr<Batch> batch_;
-    // The rows of the batch being filled here, or of a batch listed again here.
-    std::vector<Row> rowsHere_;
+    std::unique_ptr<Batches> batches_;
+    Filling filling_;
+    std::vector<Row> rowsHere_; // the rows of the batch being filled, when kept
     std::int32_t rows_ = 0;
-
-    alignas(kCacheLine) std::mutex mutex_;
-    std::condition_variable_any batchesChanged_;
-    // Batches sent and not yet written, oldest first, and how many of them wait for the helper
-    // (changed under the lock, read without it by the helper while it stays awake). The walk's
-    // thread alone adds and removes batches; both threads change their states.
-    std::deque<std::unique_ptr<Batch>> sent_;
-    std::atomic<std::size_t> waitingForHelper_ = 0;
-
-    alignas(kCacheLine) std::vector<Row> helpersRows_;
-    // Last, so that it is stopped and joined before anything it uses goes.
-    std::jthread helper_;
 };
 
 std::unique_ptr<ListingWriter> MakeListingWriter(ListingFormat format, ByteSpan file,
-                                                 std::ostream& out);
-
-// Tab, line feed, carriage return and backslash as \t \n \r \\, other control bytes as \xHH.
-void AppendTsvEscaped(std::string& out, std::string_view text);
-
-// A field quoted, with its quotes doubled, when it holds a comma, a quote or a line break.
-void AppendCsvField(std::string& out, std::string_view text);
+                                                 std::ostream& out,
+                                                 std::span<const Column> columns = kListingColumns);
 
 } // namespace tracklens

@@ -20,8 +20,9 @@
 #include "engine/EventWalk.h"
 #include "engine/FileLoader.h"
 #include "engine/MemoryBlock.h"
+#include "engine/Program.h"
 #include "engine/StandardDescriptors.h"
-#include "ui/platform/LargePageMemory.h"
+#include "memory/LargePageMemory.h"
 
 namespace {
 
@@ -146,7 +147,7 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
         }
         RemoveOnSignal(*outputFile);
     }
-    tracklens::FileBytes memory(&tracklens::ui::LargePageMemory::instance());
+    tracklens::FileBytes memory(&tracklens::LargePageMemory::instance());
     if (const std::optional<std::string> refusal =
             inputFile.readInto([&memory](std::size_t size) { return memory.makeRoom(size); })) {
         return Refuse(*refusal);
@@ -207,7 +208,8 @@ int main(int argc, char** argv)
     std::ios::sync_with_stdio(false);
 
     CLI::App app{"Lists every header field, chunk and event of a Standard MIDI File.", kProgram};
-    app.set_version_flag("--version", std::string(kProgram) + " 1.1.0");
+    app.set_version_flag("--version",
+                         std::string(kProgram) + " " + std::string(tracklens::kVersion));
 
     std::string inputPath;
     std::string outputPath;

@@ -1,17 +1,13 @@
 #include "engine/CellText.h"
 
-#include "engine/ChannelVoice.h"
 #include "engine/ChunkFields.h"
-#include "engine/Conversions.h"
 #include "engine/MetaEvents.h"
 #include "engine/SystemExclusive.h"
 #include "engine/SystemMessages.h"
 
 namespace tracklens {
 
-namespace {
-
-void AppendDescription(std::string& out, ByteSpan file, const Row& row)
+void AppendOtherDescription(TextCursor& out, ByteSpan file, const Row& row)
 {
     switch (row.kind) {
     case RowKind::SystemExclusive:
@@ -30,7 +26,7 @@ void AppendDescription(std::string& out, ByteSpan file, const Row& row)
     }
 }
 
-void AppendValue(std::string& out, ByteSpan file, const Row& row)
+void AppendOtherValue(TextCursor& out, ByteSpan file, const Row& row)
 {
     switch (row.kind) {
     case RowKind::SystemExclusive:
@@ -49,45 +45,9 @@ void AppendValue(std::string& out, ByteSpan file, const Row& row)
     }
 }
 
-} // namespace
-
-void AppendCellText(std::string& out, ByteSpan file, const Row& row, Column column)
-{
-    if (row.kind == RowKind::ChannelVoice) {
-        AppendChannelVoiceCellText(out, file, row, column);
-        return;
-    }
-    const bool chunkRow = IsChunkRow(row.kind);
-    switch (column) {
-    case Column::AbsTick:
-        if (!chunkRow) {
-            AppendUnsigned(out, row.absTick);
-        }
-        break;
-    case Column::DTime:
-        if (!chunkRow) {
-            AppendDeltaTimeText(out, file, row);
-        }
-        break;
-    case Column::Event:
-        AppendEventBytesText(out, file, row);
-        break;
-    case Column::Ch: // only channel messages have a channel
-        break;
-    case Column::Description:
-        AppendDescription(out, file, row);
-        break;
-    case Column::Value:
-        AppendValue(out, file, row);
-        break;
-    }
-}
-
 std::string CellText(ByteSpan file, const Row& row, Column column)
 {
-    std::string text;
-    AppendCellText(text, file, row, column);
-    return text;
+    return WrittenText(CellRoom(row), [&](TextCursor& out) { AppendCell(out, file, row, column); });
 }
 
 std::string StoredCellText(ByteSpan file, const Row& row, Column column)

@@ -7,67 +7,88 @@
 #include "engine/ChannelVoice.h"
 #include "engine/Conversions.h"
 #include "engine/Row.h"
+#include "engine/TextCursor.h"
+#include "engine/Windows1252.h"
 
 namespace tracklens {
 
-// The text of one cell of a row, as the listing shows it and every export writes it. It is
-// produced from the row and the file's bytes each time and never fails.
-void AppendCellText(std::string& out, ByteSpan file, const Row& row, Column column);
-std::string CellText(ByteSpan file, const Row& row, Column column);
+// The room that the words of the vocabulary leave for what surrounds them in a cell: "127:" and
+// " - 127" around a controller's name, the five numbers of an SMPTE offset and their colons, a
+// 64-bit tick, and the slack that a piece of a table takes (kPieceWidth).
+inline constexpr std::size_t kRoomAroundWords = 6 * kLongestNumber + 4 * kPieceWidth;
 
-// The cells that every event shows alike: its delta time and all its bytes, the status byte
-// first even where running status leaves it out of the file.
-template <typename Out>
-void AppendDeltaTimeText(Out& out, ByteSpan file, const Row& row)
+// No cell of a row is longer: a word of the vocabulary with what surrounds it, and for each byte
+// of the file the row shows (its delta time, its status byte, its data) as much as a byte's text
+// can take, two hexadecimal digits or a character of Windows-1252.
+inline std::size_t CellRoom(const Row& row)
 {
-    AppendHexBytes(out, file.subspan(row.offset - row.deltaLength, row.deltaLength));
+    const std::size_t bytes = std::size_t{row.length} + row.deltaLength + 1;
+    return kLongestWord + kRoomAroundWords + kLongestWindows1252 * bytes;
 }
 
-template <typename Out>
-void AppendEventBytesText(Out& out, ByteSpan file, const Row& row)
+// The Description and Value of every row but a channel message's, which are written inline.
+void AppendOtherDescription(TextCursor& out, ByteSpan file, const Row& row);
+void AppendOtherValue(TextCursor& out, ByteSpan file, const Row& row);
+
+// A text written by a function that is not inlined, through a copy of the cursor: the cursor of
+// a line then never leaves the registers of the inlined writers.
+inline void AppendOutOfLine(TextCursor& out, void (*append)(TextCursor&, ByteSpan, const Row&),
+                            ByteSpan file, const Row& row)
 {
-    if (row.running) {
-        AppendHexByte(out, row.status);
-    }
-    AppendHexBytes(out, file.subspan(row.offset, row.length));
+    TextCursor cursor = out;
+    append(cursor, file, row);
+    out = cursor;
 }
 
-// The cells of a channel message row, which most rows of a listing are: defined here so that a
-// writer can write them through a TextCursor.
-template <typename Out>
-void AppendChannelVoiceCellText(Out& out, ByteSpan file, const Row& row, Column column)
+// The text of one cell of a row, as the grid shows it and every format writes it, into room of
+// at least CellRoom(row). It is produced from the row and the file's bytes each time and never
+// fails. Chunk rows have no tick and no delta time; only channel messages have a channel.
+[[gnu::always_inline]] inline void AppendCell(TextCursor& out, ByteSpan file, const Row& row,
+                                              Column column)
 {
+    const bool chunkRow = IsChunkRow(row.kind);
+    const bool channelVoice = row.kind == RowKind::ChannelVoice;
     switch (column) {
     case Column::AbsTick:
-        AppendUnsigned(out, row.absTick);
+        if (!chunkRow) {
+            AppendUnsigned(out, row.absTick);
+        }
         break;
     case Column::DTime:
-        AppendDeltaTimeText(out, file, row);
+        if (!chunkRow) {
+            AppendHexBytes(out, file.subspan(row.offset - row.deltaLength, row.deltaLength));
+        }
         break;
     case Column::Event:
-        AppendEventBytesText(out, file, row);
+        // The status byte first, also where running status leaves it out of the file.
+        if (row.running) {
+            AppendHexByte(out, row.status);
+        }
+        AppendHexBytes(out, file.subspan(row.offset, row.length));
         break;
     case Column::Ch:
-        AppendDecimal(out, static_cast<std::uint8_t>((row.status & 0x0F) + 1));
+        if (channelVoice) {
+            AppendDecimal(out, static_cast<std::uint8_t>((row.status & 0x0F) + 1));
+        }
         break;
     case Column::Description:
-        AppendChannelVoiceDescription(out, file, row);
+        if (channelVoice) {
+            AppendChannelVoiceDescription(out, file, row);
+        } else {
+            AppendOutOfLine(out, AppendOtherDescription, file, row);
+        }
         break;
     case Column::Value:
-        AppendChannelVoiceValue(out, file, row);
+        if (channelVoice) {
+            AppendChannelVoiceValue(out, file, row);
+        } else {
+            AppendOutOfLine(out, AppendOtherValue, file, row);
+        }
         break;
     }
 }
 
-// The longest delta time (four bytes) and message (three) that a channel message row holds.
-inline constexpr std::size_t kLongestDeltaTime = 4;
-inline constexpr std::size_t kLongestChannelVoice = 3;
-
-// No line of such a row is longer: its six cells (a 64-bit tick, the delta time and the message
-// in hexadecimal, a channel of two digits, its Description and Value) and their separators.
-inline constexpr std::size_t kLongestChannelVoiceLine =
-    20 + 2 * kLongestDeltaTime + 2 * kLongestChannelVoice + 2 + kLongestChannelVoiceDescription +
-    kLongestChannelVoiceValue + kColumnCount;
+std::string CellText(ByteSpan file, const Row& row, Column column);
 
 // The same text in its stored form: the fixed-width columns filled up with blanks.
 std::string StoredCellText(ByteSpan file, const Row& row, Column column);

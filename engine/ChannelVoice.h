@@ -85,8 +85,7 @@ inline DataBytes DataOf(ByteSpan file, const Row& row)
     return bytes;
 }
 
-template <typename Out>
-void AppendNoteAndVelocity(Out& out, DataBytes data)
+[[gnu::always_inline]] inline void AppendNoteAndVelocity(TextCursor& out, DataBytes data)
 {
     AppendNoteName(out, data.d1);
     if (data.d2 != 0) {
@@ -98,9 +97,9 @@ void AppendNoteAndVelocity(Out& out, DataBytes data)
 } // namespace channel_voice
 
 // The Description and Value texts of a channel message row. They are written for most rows of
-// a listing, so they are defined here, where a writer can inline them.
-template <typename Out>
-void AppendChannelVoiceDescription(Out& out, ByteSpan file, const Row& row)
+// a listing, so they are defined here, where the writers of a line can inline them.
+[[gnu::always_inline]] inline void AppendChannelVoiceDescription(TextCursor& out, ByteSpan file,
+                                                                 const Row& row)
 {
     using namespace channel_voice;
     if (row.running) {
@@ -131,8 +130,8 @@ void AppendChannelVoiceDescription(Out& out, ByteSpan file, const Row& row)
     }
 }
 
-template <typename Out>
-void AppendChannelVoiceValue(Out& out, ByteSpan file, const Row& row)
+[[gnu::always_inline]] inline void AppendChannelVoiceValue(TextCursor& out, ByteSpan file,
+                                                           const Row& row)
 {
     using namespace channel_voice;
     const DataBytes data = DataOf(file, row);
@@ -167,10 +166,5 @@ void AppendChannelVoiceValue(Out& out, ByteSpan file, const Row& row)
         break;
     }
 }
-
-// No Description or Value of a channel message is longer: "+Key Aftertouch", and "127:", a
-// controller's name and " - 127".
-inline constexpr std::size_t kLongestChannelVoiceDescription = 15;
-inline constexpr std::size_t kLongestChannelVoiceValue = 4 + kLongestTableName + 6;
 
 } // namespace tracklens

@@ -19,13 +19,13 @@ std::uint32_t BigEndian(ByteSpan bytes)
 }
 
 // E7 28 -> "25 fps, 40 ticks/frame"; 29 frames a second are 29.97 drop-frame.
-void AppendSmpteDivision(std::string& out, std::uint8_t frameByte, std::uint8_t ticksPerFrame)
+void AppendSmpteDivision(TextCursor& out, std::uint8_t frameByte, std::uint8_t ticksPerFrame)
 {
     const int framesPerSecond = -static_cast<std::int8_t>(frameByte);
     if (framesPerSecond == 29) {
         out += "29.97";
     } else {
-        AppendDecimal(out, framesPerSecond);
+        AppendDecimal(out, std::int64_t{framesPerSecond});
     }
     out += " fps, ";
     AppendDecimal(out, ticksPerFrame);
@@ -39,7 +39,7 @@ bool IsSmpte(ByteSpan division)
 
 } // namespace
 
-void AppendChunkDescription(std::string& out, ByteSpan file, const Row& row)
+void AppendChunkDescription(TextCursor& out, ByteSpan file, const Row& row)
 {
     const ByteSpan bytes = file.subspan(row.offset, row.length);
     switch (row.kind) {
@@ -71,7 +71,7 @@ void AppendChunkDescription(std::string& out, ByteSpan file, const Row& row)
     }
 }
 
-void AppendChunkValue(std::string& out, ByteSpan file, const Row& row)
+void AppendChunkValue(TextCursor& out, ByteSpan file, const Row& row)
 {
     const ByteSpan bytes = file.subspan(row.offset, row.length);
     switch (row.kind) {

@@ -4,11 +4,12 @@
 
 #include "engine/Bytes.h"
 #include "engine/Row.h"
+#include "engine/TextCursor.h"
 
 namespace tracklens {
 
 // Texts of the rows that list the header chunk's fields and the tag and length of every chunk.
-void AppendChunkDescription(std::string& out, ByteSpan file, const Row& row);
-void AppendChunkValue(std::string& out, ByteSpan file, const Row& row);
+void AppendChunkDescription(TextCursor& out, ByteSpan file, const Row& row);
+void AppendChunkValue(TextCursor& out, ByteSpan file, const Row& row);
 
 } // namespace tracklens

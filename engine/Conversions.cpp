@@ -1,7 +1,5 @@
 #include "engine/Conversions.h"
 
-#include <array>
-#include <charconv>
 #include <cstdlib>
 
 #include "engine/Vocabulary.h"
@@ -9,24 +7,6 @@
 namespace tracklens {
 
 namespace {
-
-constexpr std::array<std::string_view, 256> BuildKeyNames()
-{
-    std::array<std::string_view, 256> names{};
-    constexpr std::array<std::string_view, 8> sharps = {"DO", "SOL", "RE",  "LA",
-                                                        "MI", "SI",  "FA#", "DO#"};
-    constexpr std::array<std::string_view, 7> flats = {"FA",  "SIb",  "MIb", "LAb",
-                                                       "REb", "SOLb", "DOb"};
-    for (std::size_t i = 0; i < sharps.size(); ++i) {
-        names[i] = sharps[i];
-    }
-    for (std::size_t i = 0; i < flats.size(); ++i) {
-        names[255 - i] = flats[i];
-    }
-    return names;
-}
-
-constexpr std::array<std::string_view, 256> kKeyNames = BuildKeyNames();
 
 int HexDigitValue(char digit)
 {
@@ -42,7 +22,7 @@ int HexDigitValue(char digit)
     return 0;
 }
 
-void AppendTwoDigits(std::string& out, std::int32_t value)
+void AppendTwoDigits(TextCursor& out, std::int32_t value)
 {
     if (value < 0) {
         out += '-';
@@ -51,34 +31,24 @@ void AppendTwoDigits(std::string& out, std::int32_t value)
     if (value < 10) {
         out += '0';
     }
-    AppendDecimal(out, value);
+    AppendDecimal(out, std::int64_t{value});
 }
 
 } // namespace
 
 std::string HexByte(std::uint8_t value)
 {
-    std::string text;
-    AppendHexByte(text, value);
-    return text;
-}
-
-void AppendHexBytes(std::string& out, ByteSpan bytes)
-{
-    const std::size_t start = out.size();
-    out.resize(start + 2 * bytes.size());
-    char* digit = out.data() + start;
-    for (const std::uint8_t byte : bytes) {
-        *digit++ = kHexDigits[byte >> 4];
-        *digit++ = kHexDigits[byte & 0x0F];
-    }
+    return WrittenText(2, [value](TextCursor& out) { AppendHexByte(out, value); });
 }
 
 std::string HexBytes(ByteSpan bytes)
 {
-    std::string text;
-    AppendHexBytes(text, bytes);
-    return text;
+    return WrittenText(2 * bytes.size(), [bytes](TextCursor& out) { AppendHexBytes(out, bytes); });
+}
+
+std::string DecimalText(std::uint64_t value)
+{
+    return WrittenText(kLongestNumber, [value](TextCursor& out) { AppendUnsigned(out, value); });
 }
 
 std::int32_t HexToLong(std::string_view hexDigits)
@@ -92,16 +62,20 @@ std::int32_t HexToLong(std::string_view hexDigits)
 
 std::string NoteName(std::uint8_t key)
 {
-    std::string text;
-    AppendNoteName(text, key);
-    return text;
+    return WrittenText(kPieceWidth, [key](TextCursor& out) { AppendNoteName(out, key); });
+}
+
+void AppendKeyName(TextCursor& out, std::uint8_t sharpsOrFlats, std::uint8_t mode)
+{
+    out += kKeyNames[sharpsOrFlats];
+    out += mode == 1 ? '-' : '+';
 }
 
 std::string KeyName(std::uint8_t sharpsOrFlats, std::uint8_t mode)
 {
-    std::string text(kKeyNames[sharpsOrFlats]);
-    text += mode == 1 ? '-' : '+';
-    return text;
+    return WrittenText(kLongestWord + 1, [sharpsOrFlats, mode](TextCursor& out) {
+        AppendKeyName(out, sharpsOrFlats, mode);
+    });
 }
 
 int TimeSigDenominator(int exponent)
@@ -117,11 +91,11 @@ std::string ElapsedText(std::int32_t seconds)
     };
     const std::int32_t hours = floorDiv(seconds, 3600);
     const std::int32_t minutes = floorDiv(seconds, 60) - 60 * hours;
-    std::string text;
-    AppendTwoDigits(text, minutes);
-    text += ':';
-    AppendTwoDigits(text, seconds % 60);
-    return text;
+    return WrittenText(2 * kLongestNumber + 3, [minutes, seconds](TextCursor& out) {
+        AppendTwoDigits(out, minutes);
+        out += ':';
+        AppendTwoDigits(out, seconds % 60);
+    });
 }
 
 std::uint32_t DeltaTicks(std::string_view deltaText)

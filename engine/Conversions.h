@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <charconv>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -12,22 +11,13 @@
 
 namespace tracklens {
 
-// The Append functions write to a std::string or, on the listing's hot paths, a TextCursor;
-// those the cells of nearly every row use are defined here so that they can be inlined.
+// The leaf texts of a listing. Each is written by one function through a TextCursor, into room
+// its caller reserved; those the cells of nearly every row use are defined here so that they
+// can be inlined. The functions that return a std::string write through the same ones.
 
 inline constexpr std::string_view kHexDigits = "0123456789ABCDEF";
 
-// Two upper-case hexadecimal digits: 0 gives "00", 255 gives "FF".
-std::string HexByte(std::uint8_t value);
-
-template <typename Out>
-void AppendHexByte(Out& out, std::uint8_t value)
-{
-    out += kHexDigits[value >> 4];
-    out += kHexDigits[value & 0x0F];
-}
-
-// Through a cursor, both digits at once.
+// Two digits for each value of a byte, both copied at once.
 inline constexpr std::array<char, 512> kHexPairs = [] {
     std::array<char, 512> pairs{};
     for (std::size_t value = 0; value < 256; ++value) {
@@ -37,44 +27,29 @@ inline constexpr std::array<char, 512> kHexPairs = [] {
     return pairs;
 }();
 
-inline void AppendHexByte(TextCursor& out, std::uint8_t value)
+// Two upper-case hexadecimal digits: 0 gives "00", 255 gives "FF".
+[[gnu::always_inline]] inline void AppendHexByte(TextCursor& out, std::uint8_t value)
 {
     out.appendPiece<2>(&kHexPairs[2 * std::size_t{value}], 2);
 }
+std::string HexByte(std::uint8_t value);
 
 // Two digits per byte, no separator: FF 2F 00 gives "FF2F00".
-std::string HexBytes(ByteSpan bytes);
-void AppendHexBytes(std::string& out, ByteSpan bytes);
-
-template <typename Out>
-void AppendHexBytes(Out& out, ByteSpan bytes)
+[[gnu::always_inline]] inline void AppendHexBytes(TextCursor& out, ByteSpan bytes)
 {
+    char* digit = out.room(2 * bytes.size());
     for (const std::uint8_t byte : bytes) {
-        AppendHexByte(out, byte);
+        std::memcpy(digit, &kHexPairs[2 * std::size_t{byte}], 2);
+        digit += 2;
     }
+    out.advanceTo(digit);
 }
+std::string HexBytes(ByteSpan bytes);
 
 // The low 32 bits of a hexadecimal text as a signed number: "FFFF" is 65535, "FFFFFFFF" is -1.
 std::int32_t HexToLong(std::string_view hexDigits);
 
-// Decimal text of a number, without leading zeros or sign for non-negative values.
-template <typename Out>
-void AppendDecimal(Out& out, std::int64_t value)
-{
-    std::array<char, 24> digits;
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out += std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.data()));
-}
-
-template <typename Out>
-void AppendUnsigned(Out& out, std::uint64_t value)
-{
-    std::array<char, 24> digits;
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out += std::string_view(digits.data(), static_cast<std::size_t>(result.ptr - digits.data()));
-}
-
-// Through a cursor, the digits go straight into its room, two at a time.
+// Decimal digits, two at a time, for the numbers of a listing.
 inline constexpr std::array<char, 200> kDigitPairs = [] {
     std::array<char, 200> pairs{};
     for (std::size_t i = 0; i < 100; ++i) {
@@ -83,6 +58,9 @@ inline constexpr std::array<char, 200> kDigitPairs = [] {
     }
     return pairs;
 }();
+
+// No number of a listing is longer: a sign and the twenty digits of a 64-bit number.
+inline constexpr std::size_t kLongestNumber = 21;
 
 inline std::size_t DecimalDigitCount(std::uint64_t value)
 {
@@ -93,10 +71,11 @@ inline std::size_t DecimalDigitCount(std::uint64_t value)
     return digits + (value >= 10) + (value >= 100) + (value >= 1000);
 }
 
-// Two digits at a time from the last, where the ticks of large files have seven or more.
-inline void AppendUnsigned(TextCursor& out, std::uint64_t value)
+// Decimal text without leading zeros, written from the last digit, two at a time.
+[[gnu::always_inline]] inline void AppendUnsigned(TextCursor& out, std::uint64_t value)
 {
-    char* const end = out.at() + DecimalDigitCount(value);
+    const std::size_t digits = DecimalDigitCount(value);
+    char* const end = out.room(digits) + digits;
     char* digit = end;
     while (value >= 100) {
         const std::size_t pair = 2 * static_cast<std::size_t>(value % 100);
@@ -113,7 +92,8 @@ inline void AppendUnsigned(TextCursor& out, std::uint64_t value)
     out.advanceTo(end);
 }
 
-inline void AppendDecimal(TextCursor& out, std::int64_t value)
+// A minus sign before a negative number, no sign otherwise.
+[[gnu::always_inline]] inline void AppendDecimal(TextCursor& out, std::int64_t value)
 {
     if (value < 0) {
         out += '-';
@@ -123,18 +103,11 @@ inline void AppendDecimal(TextCursor& out, std::int64_t value)
     }
 }
 
-// Note name and octave, middle C (60) being "Do5"; keys above 131 are in octave 11.
-std::string NoteName(std::uint8_t key);
+// The decimal text of a number, for messages and captions.
+std::string DecimalText(std::uint64_t value);
 
-template <typename Out>
-void AppendNoteName(Out& out, std::uint8_t key)
-{
-    out += kNoteNames[key % 12];
-    AppendDecimal(out, key < 132 ? key / 12 : 11);
-}
-
-// Through a cursor, the texts of a byte's value come whole from tables, each in a piece of
-// kPieceWidth characters: a cursor that writes them needs that many more in its room.
+// The texts of a byte's value come whole from tables, each in a piece of kPieceWidth
+// characters: a cursor that writes them needs that many more in its room.
 inline constexpr std::size_t kPieceWidth = 8;
 
 struct TextPiece {
@@ -169,31 +142,35 @@ constexpr std::array<TextPiece, 256> PiecesOfBytes(MakePiece makePiece)
     return pieces;
 }
 
+[[gnu::always_inline]] inline void AppendPiece(TextCursor& out, const TextPiece& piece)
+{
+    out.appendPiece<kPieceWidth>(piece.characters.data(), piece.size);
+}
+
 inline constexpr std::array<TextPiece, 256> kDecimalPieces =
     PiecesOfBytes([](TextPiece& piece, unsigned value) { piece.appendNumber(value); });
 
+// A byte's value: 0 to 255.
+[[gnu::always_inline]] inline void AppendDecimal(TextCursor& out, std::uint8_t value)
+{
+    AppendPiece(out, kDecimalPieces[value]);
+}
+
+// Note name and octave, middle C (60) being "Do5"; keys above 131 are in octave 11.
 inline constexpr std::array<TextPiece, 256> kNotePieces =
     PiecesOfBytes([](TextPiece& piece, unsigned key) {
         piece.append(kNoteNames[key % 12]);
         piece.appendNumber(key < 132 ? key / 12 : 11);
     });
 
-inline void AppendPiece(TextCursor& out, const TextPiece& piece)
-{
-    out.appendPiece<kPieceWidth>(piece.characters.data(), piece.size);
-}
-
-inline void AppendNoteName(TextCursor& out, std::uint8_t key)
+[[gnu::always_inline]] inline void AppendNoteName(TextCursor& out, std::uint8_t key)
 {
     AppendPiece(out, kNotePieces[key]);
 }
-
-inline void AppendDecimal(TextCursor& out, std::uint8_t value)
-{
-    AppendPiece(out, kDecimalPieces[value]);
-}
+std::string NoteName(std::uint8_t key);
 
 // Major key of a signature and the mode's sign: (253, 1) gives "MIb-", (8, 0) gives "+".
+void AppendKeyName(TextCursor& out, std::uint8_t sharpsOrFlats, std::uint8_t mode);
 std::string KeyName(std::uint8_t sharpsOrFlats, std::uint8_t mode);
 
 // 2 to the power of the exponent for 0 to 5, otherwise 0.
@@ -204,5 +181,16 @@ std::string ElapsedText(std::int32_t seconds);
 
 // The value of a delta-time text of two hexadecimal digits per byte: "8140" is 192.
 std::uint32_t DeltaTicks(std::string_view deltaText);
+
+// A text written by write through a cursor into room for at most room characters.
+template <typename Write>
+std::string WrittenText(std::size_t room, Write write)
+{
+    std::string text(room, '\0');
+    TextCursor cursor(text.data(), text.data() + text.size());
+    write(cursor);
+    text.resize(static_cast<std::size_t>(cursor.at() - text.data()));
+    return text;
+}
 
 } // namespace tracklens

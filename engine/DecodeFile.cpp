@@ -80,7 +80,7 @@ void DecodeFile(FileBytes content, AnalysisView& view, const ColumnWidths& width
     }
     std::string caption(kApplicationTitle);
     caption += " (";
-    AppendDecimal(caption, table.RowCount());
+    caption += DecimalText(static_cast<std::uint64_t>(table.rowCount()));
     caption += " events)";
     view.SetCaption(caption);
     view.SetStatusText("Writing. Please Wait...");

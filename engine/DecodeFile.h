@@ -5,10 +5,9 @@
 #include "engine/AnalysisView.h"
 #include "engine/ColumnWidths.h"
 #include "engine/MemoryBlock.h"
+#include "engine/Program.h"
 
 namespace tracklens {
-
-inline constexpr std::string_view kApplicationTitle = "Tracklens";
 
 // The analysis of one file: lists it into the view, or reports why it could not.
 void DecodeFile(FileBytes content, AnalysisView& view, const ColumnWidths& widths);

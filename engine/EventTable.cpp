@@ -1,10 +1,11 @@
 #include "engine/EventTable.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 #include "engine/CellText.h"
-#include "engine/EventWalk.h"
+#include "engine/EventWalkSteps.h"
 
 namespace tracklens {
 
@@ -34,7 +35,7 @@ EventTable& EventTable::operator=(EventTable&& other) noexcept
         content_ = std::move(other.content_);
         headerRows_ = std::move(other.headerRows_);
         blocks_ = std::move(other.blocks_);
-        lastChunk_ = other.lastChunk_;
+        relistPoints_ = other.relistPoints_;
         size_ = other.size_;
         rowsCleared_ = other.rowsCleared_;
         listedBlock_ = other.listedBlock_;
@@ -51,12 +52,11 @@ void EventTable::addRowAtBlockOrChunk(const Row& row, std::size_t index, const W
     if (IsHeaderRow(row.kind)) {
         headerRows_.push_back(row);
     } else {
-        if (IsChunkRow(row.kind) && BeginsAWalk(row.kind)) {
-            lastChunk_ = {before, index};
+        if (IsChunkRow(row.kind)) {
+            relistPoints_.noteChunkRow(row, index, before);
         }
         if (blocks_.empty() || index % kRowsPerBlock == 0) {
-            // A chunk's length row cannot begin a walk: its block begins at the chunk's tag.
-            blocks_.push_back(BeginsAWalk(row.kind) ? BlockStart{before, index} : lastChunk_);
+            blocks_.push_back(relistPoints_.startFor(row, index, before));
         }
     }
     size_ = index + 1;
@@ -66,7 +66,7 @@ void EventTable::ClearRows()
 {
     content_.release();
     std::vector<Row>().swap(headerRows_);
-    std::vector<BlockStart>().swap(blocks_);
+    std::vector<RelistStart>().swap(blocks_);
     std::vector<Row>().swap(listedRows_);
     rowsCleared_ += size_;
     size_ = 0;
@@ -101,13 +101,19 @@ const Row& EventTable::listedRow(std::size_t index) const
 
 void EventTable::listBlock(std::size_t block) const
 {
-    const BlockStart& start = blocks_[block];
+    const RelistStart& start = blocks_[block];
     const std::size_t end = std::min(size_, (block + 1) * std::size_t{kRowsPerBlock});
+    const auto rows = static_cast<std::int32_t>(end - start.firstRow);
     listedRows_.clear();
     RowCollector collector(listedRows_);
     BasicEventWalk<RowCollector> walk(content(), collector);
-    walk.relist(start.point, static_cast<std::int32_t>(end - start.firstRow));
+    if (walk.relist(start.point, rows) != rows) {
+        listedRows_.clear();
+        throw std::logic_error("the rows of a block could not be listed again from its start");
+    }
     listedBlock_ = block;
 }
+
+template class BasicEventWalk<EventTable>;
 
 } // namespace tracklens

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/Bytes.h"
+#include "engine/EventWalk.h"
 #include "engine/MemoryBlock.h"
 #include "engine/Row.h"
 #include "engine/RowSink.h"
@@ -23,6 +24,8 @@ namespace tracklens {
 // same reason a table must not be read from two threads at once.
 class EventTable final : public RowSink {
 public:
+    static constexpr bool kHasItsOwnWalk = true;
+
     // Rows listed together when one of them is read.
     static constexpr std::int32_t kRowsPerBlock = 256;
 
@@ -54,7 +57,7 @@ public:
     void ClearRows();
 
     // Rows appended since the table was made, also after ClearRows().
-    std::int32_t RowCount() const { return static_cast<std::int32_t>(rowsCleared_ + size_); }
+    std::int32_t rowCount() const { return static_cast<std::int32_t>(rowsCleared_ + size_); }
 
     // Rows the table holds now.
     std::size_t size() const { return size_; }
@@ -67,20 +70,14 @@ public:
     std::string storedCellText(std::size_t index, Column column) const;
 
 private:
-    // Where the walk is taken up to list a block's rows, and the index of the first row it lists.
-    struct BlockStart {
-        WalkPoint point;
-        std::size_t firstRow = 0;
-    };
-
     void addRowAtBlockOrChunk(const Row& row, std::size_t index, const WalkPoint& before);
     const Row& listedRow(std::size_t index) const;
     void listBlock(std::size_t block) const;
 
     FileBytes content_;
-    std::vector<Row> headerRows_; // the header chunk's rows: no walk can be taken up among them
-    std::vector<BlockStart> blocks_;
-    BlockStart lastChunk_; // the chunk whose rows are being appended
+    std::vector<Row> headerRows_;     // the header chunk's rows: no walk can be taken up among them
+    std::vector<RelistStart> blocks_; // where the walk is taken up to list each block's rows
+    RelistPoints relistPoints_;
     std::size_t size_ = 0;
     std::size_t rowsCleared_ = 0;
 

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
 #include "engine/Bytes.h"
 #include "engine/EventStart.h"
@@ -13,15 +14,13 @@
 
 namespace tracklens {
 
-class EventTable;
-
 // The walk over a file's bytes: the header chunk's fields, then chunk after chunk by their
 // lengths, every event of every track. Each row goes to the sink as soon as it is found. The
 // walk needs nothing but the bytes, so it runs the same under a window and on the command line.
 //
-// It is made for any sink; made for the event table or a row collector, whose AddRow() is
-// final, it hands each row over without a virtual call, which counts at tens of millions of
-// rows.
+// It is made for any sink, in the source file that defines the sink (see EventWalkSteps.h); made
+// for a sink whose AddRow() is final, it hands each row over without a virtual call, which counts
+// at tens of millions of rows.
 template <typename Sink>
 class BasicEventWalk {
 public:
@@ -38,9 +37,10 @@ public:
     // Every chunk after the header; call after readHeader() succeeded.
     RunOutcome readChunks();
 
-    // Lists again rows that a whole walk of the same bytes listed: the given number of them, from
-    // a point of that walk. Nothing can fail, since the whole walk met these rows.
-    void relist(const WalkPoint& point, std::int32_t rows);
+    // Lists again rows that a whole walk of the same bytes listed: at most the given number of
+    // them, from a point of that walk. Gives how many it listed, which the caller checks: fewer
+    // means the point was not one of that walk's.
+    std::int32_t relist(const WalkPoint& point, std::int32_t rows);
 
     // Rows handed to the sink so far.
     std::int32_t rowCount() const { return rowCount_; }
@@ -65,12 +65,22 @@ private:
 
 using EventWalk = BasicEventWalk<RowSink>;
 
-extern template class BasicEventWalk<RowSink>;
-extern template class BasicEventWalk<RowCollector>;
-extern template class BasicEventWalk<EventTable>;
+// A sink for which the walk is made, in the sink's own source file, says so with
+//     static constexpr bool kHasItsOwnWalk = true;
+// every other sink is handed its rows through RowSink.
+template <typename Sink>
+concept HasItsOwnWalk = Sink::kHasItsOwnWalk;
+
+template <typename Sink>
+using WalkFor = BasicEventWalk<std::conditional_t<HasItsOwnWalk<Sink>, Sink, RowSink>>;
 
 // Both steps at once, for callers that show nothing in between.
-RunOutcome WalkFile(ByteSpan file, RowSink& sink);
-RunOutcome WalkFile(ByteSpan file, EventTable& table);
+template <typename Sink>
+RunOutcome WalkFile(ByteSpan file, Sink& sink)
+{
+    WalkFor<Sink> walk(file, sink);
+    const RunOutcome header = walk.readHeader();
+    return header.complete() ? walk.readChunks() : header;
+}
 
 } // namespace tracklens

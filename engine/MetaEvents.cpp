@@ -80,7 +80,7 @@ const MetaSignature* SignatureOf(std::uint8_t type)
     return match == kMetaSignatures.end() ? nullptr : &*match;
 }
 
-void AppendJoined(std::string& out, ByteSpan values, char separator)
+void AppendJoined(TextCursor& out, ByteSpan values, char separator)
 {
     for (std::size_t i = 0; i < values.size(); ++i) {
         if (i != 0) {
@@ -113,7 +113,7 @@ Row ReadMetaEvent(TrackReader& reader, const EventStart& event)
     return row;
 }
 
-void AppendMetaDescription(std::string& out, ByteSpan file, const Row& row)
+void AppendMetaDescription(TextCursor& out, ByteSpan file, const Row& row)
 {
     const std::uint8_t type = PartsOf(file, row).type;
     if (const MetaSignature* signature = SignatureOf(type)) {
@@ -128,7 +128,7 @@ void AppendMetaDescription(std::string& out, ByteSpan file, const Row& row)
     }
 }
 
-void AppendMetaValue(std::string& out, ByteSpan file, const Row& row)
+void AppendMetaValue(TextCursor& out, ByteSpan file, const Row& row)
 {
     const auto [type, data] = PartsOf(file, row);
     if (IsTextType(type)) {
@@ -137,7 +137,7 @@ void AppendMetaValue(std::string& out, ByteSpan file, const Row& row)
     }
     switch (type) {
     case SequenceId:
-        AppendDecimal(out, data[0] * 256 + data[1]);
+        AppendDecimal(out, std::int64_t{data[0] * 256 + data[1]});
         break;
     case MidiChannel:
     case MidiPort:
@@ -152,7 +152,7 @@ void AppendMetaValue(std::string& out, ByteSpan file, const Row& row)
     case TimeSignature:
         AppendDecimal(out, data[0]);
         out += '/';
-        AppendDecimal(out, TimeSigDenominator(data[1]));
+        AppendDecimal(out, std::int64_t{TimeSigDenominator(data[1])});
         out += "  (Ticks ";
         AppendDecimal(out, data[2]);
         out += ", ";
@@ -160,7 +160,7 @@ void AppendMetaValue(std::string& out, ByteSpan file, const Row& row)
         out += "/32nd)";
         break;
     case KeySignature:
-        out += KeyName(data[0], data[1]);
+        AppendKeyName(out, data[0], data[1]);
         break;
     default:
         break;

@@ -4,6 +4,7 @@
 
 #include "engine/Bytes.h"
 #include "engine/EventStart.h"
+#include "engine/TextCursor.h"
 #include "engine/TrackReader.h"
 
 namespace tracklens {
@@ -12,7 +13,7 @@ namespace tracklens {
 // reading, so its texts are always there to produce later.
 Row ReadMetaEvent(TrackReader& reader, const EventStart& event);
 
-void AppendMetaDescription(std::string& out, ByteSpan file, const Row& row);
-void AppendMetaValue(std::string& out, ByteSpan file, const Row& row);
+void AppendMetaDescription(TextCursor& out, ByteSpan file, const Row& row);
+void AppendMetaValue(TextCursor& out, ByteSpan file, const Row& row);
 
 } // namespace tracklens

@@ -24,6 +24,8 @@ protected:
 // Keeps every row it is given.
 class RowCollector final : public RowSink {
 public:
+    static constexpr bool kHasItsOwnWalk = true;
+
     explicit RowCollector(std::vector<Row>& rows)
         : rows_(rows)
     {

@@ -25,7 +25,7 @@ std::string FailureDescription(FailureCode code, std::uint64_t position)
         break;
     }
     text += " (pos. ";
-    AppendUnsigned(text, position);
+    text += DecimalText(position);
     text += ")";
     return text;
 }
@@ -41,14 +41,14 @@ OutcomeMessage MessageFor(const RunOutcome& outcome)
                 MessageIcon::Exclamation};
     case RunOutcome::Kind::UnknownStatus:
         text = "Pos.";
-        AppendUnsigned(text, outcome.position);
+        text += DecimalText(outcome.position);
         text += "\r\nStatus ";
-        AppendDecimal(text, outcome.status);
+        text += DecimalText(outcome.status);
         text += " (" + HexByte(outcome.status) + ") - Valore sconosciuto";
         return {text, MessageIcon::Exclamation};
     case RunOutcome::Kind::Failure:
         text = "Errore ";
-        AppendDecimal(text, static_cast<int>(outcome.code));
+        text += DecimalText(static_cast<std::uint64_t>(outcome.code));
         text += "\r\n" + FailureDescription(outcome.code, outcome.position);
         return {text, MessageIcon::Critical};
     }

@@ -4,99 +4,12 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/Conversions.h"
+#include "engine/Vocabulary.h"
+
 namespace tracklens {
 
 namespace {
-
-using namespace std::string_view_literals;
-
-struct Manufacturer {
-    std::array<std::uint8_t, 3> id; // one-byte identifications use the first byte only
-    std::string_view name;
-};
-
-constexpr std::array<Manufacturer, 68> kManufacturers = {{
-    {{0x01}, "Sequential Circuits"},
-    {{0x02}, "Big Briar"},
-    {{0x03}, "Octave/Plateau"},
-    {{0x04}, "Moog"},
-    {{0x05}, "Passport Designs"},
-    {{0x06}, "Lexicon"},
-    {{0x07}, "Kurzweil"},
-    {{0x08}, "Fender"},
-    {{0x09}, "Gulbransen"},
-    {{0x0A}, "Delta Labs"},
-    {{0x0B}, "Sound Comp."},
-    {{0x0C}, "General Electro"},
-    {{0x0D}, "Techmar"},
-    {{0x0E}, "Matthews Research"},
-    {{0x10}, "Oberheim"},
-    {{0x11}, "PAIA"},
-    {{0x12}, "Simmons"},
-    {{0x13}, "DigiDesign"},
-    {{0x14}, "Fairlight"},
-    {{0x15}, "JL Cooper"},
-    {{0x16}, "Lowery"},
-    {{0x17}, "Lin"},
-    {{0x18}, "Emu"},
-    {{0x1B}, "Peavey"},
-    {{0x20}, "Bontempi"},
-    {{0x21}, "SIEL"},
-    {{0x23}, "SyntheAxe"},
-    {{0x24}, "Hohner"},
-    {{0x25}, "Crumar"},
-    {{0x26}, "Solton"},
-    {{0x27}, "Jellinghaus Ms"},
-    {{0x28}, "CTS"},
-    {{0x29}, "PPG"},
-    {{0x2F}, "Elka/General Music"},
-    {{0x36}, "Cheetah"},
-    {{0x40}, "Kawai"},
-    {{0x41}, "Roland"},
-    {{0x42}, "Korg"},
-    {{0x43}, "Yamaha"},
-    {{0x44}, "Casio"},
-    {{0x45}, "Akai"},
-    {{0x7D}, "Universal Non-Commercial Sysex"},
-    {{0x7E}, "Universal Non-Real-Time Sysex"},
-    {{0x7F}, "Universal Real-Time Sysex"},
-    {{0x00, 0x00, 0x07}, "Digital Music Corp."},
-    {{0x00, 0x00, 0x08}, "Iota System"},
-    {{0x00, 0x00, 0x09}, "Artisyn"},
-    {{0x00, 0x00, 0x0B}, "IVL Technologies"},
-    {{0x00, 0x00, 0x0C}, "Southern Music System"},
-    {{0x00, 0x00, 0x0D}, "Lake Butler Sound"},
-    {{0x00, 0x00, 0x0E}, "Alesis"},
-    {{0x00, 0x00, 0x10}, "DOD Electronics"},
-    {{0x00, 0x00, 0x14}, "Perfect Fretworks"},
-    {{0x00, 0x00, 0x15}, "KAT"},
-    {{0x00, 0x00, 0x16}, "Opcode"},
-    {{0x00, 0x00, 0x17}, "Rane"},
-    {{0x00, 0x00, 0x18}, "Spatial Sound"},
-    {{0x00, 0x00, 0x19}, "KMX"},
-    {{0x00, 0x00, 0x1A}, "Allen & Heath Brennel"},
-    {{0x00, 0x00, 0x1B}, "Peavey Electronics"},
-    {{0x00, 0x00, 0x1C}, "360 System"},
-    {{0x00, 0x00, 0x20}, "Axxes"},
-    {{0x00, 0x00, 0x21}, "Orban"},
-    {{0x00, 0x00, 0x25}, "Breakway Technologies"},
-    {{0x00, 0x00, 0x26}, "CAE"},
-    {{0x00, 0x00, 0x2B}, "Cannon Research Corp."},
-    {{0x00, 0x00, 0x3E}, "NSI Corporation"},
-    {{0x00, 0x00, 0x64}, "Musonix"},
-}};
-
-struct KnownMessage {
-    std::string_view bytes; // the body after the length, compared whole
-    std::string_view name;
-};
-
-constexpr std::array<KnownMessage, 4> kKnownMessages = {{
-    {"\x41\x10\x42\x12\x40\x00\x7F\x00\x41\xF7"sv, "GS Reset"},
-    {"\x7E\x7F\x09\x01\xF7"sv, "Turn General MIDI System ON"},
-    {"\x41\x10\x42\x12\x40\x00\x7F\x7F\x42\xF7"sv, "Exit GS Mode"},
-    {"\x7E\x7F\x09\x02\xF7"sv, "Turn General MIDI System OFF"},
-}};
 
 // 1-based index into kManufacturers, 0 for an unknown maker. An identification starting with
 // 00 is looked up as three bytes only.
@@ -123,11 +36,11 @@ std::uint8_t ManufacturerIndex(ByteSpan identification)
                : static_cast<std::uint8_t>(match - kManufacturers.begin() + 1);
 }
 
-// 1-based index into kKnownMessages, 0 for any other message.
+// 1-based index into kKnownSysExMessages, 0 for any other message.
 std::uint8_t KnownMessageIndex(ByteSpan body)
 {
-    for (std::size_t i = 0; i < kKnownMessages.size(); ++i) {
-        const std::string_view known = kKnownMessages[i].bytes;
+    for (std::size_t i = 0; i < kKnownSysExMessages.size(); ++i) {
+        const std::string_view known = kKnownSysExMessages[i].bytes;
         if (known.size() == body.size() &&
             std::equal(body.begin(), body.end(), known.begin(),
                        [](std::uint8_t byte, char knownByte) {
@@ -181,29 +94,11 @@ Row ReadSysExEscape(TrackReader& reader, const EventStart& event)
     return EventRow(event, RowKind::SysExEscape, EndInTrack(reader));
 }
 
-std::string ManufacturerName(ByteSpan identification)
-{
-    const std::uint8_t index = ManufacturerIndex(identification);
-    if (index == 0) {
-        return {};
-    }
-    return "(" + std::string(kManufacturers[index - 1u].name) + ")";
-}
+namespace {
 
-std::string_view SysExMessageName(ByteSpan body)
+// The maker's name in brackets, by its 1-based index into kManufacturers: nothing for 0.
+void AppendManufacturerName(TextCursor& out, unsigned maker)
 {
-    const std::uint8_t index = KnownMessageIndex(body);
-    return index == 0 ? std::string_view() : kKnownMessages[index - 1u].name;
-}
-
-void AppendSystemExclusiveDescription(std::string& out, const Row& row)
-{
-    if (row.kind == RowKind::SysExEscape) {
-        out += "SysEx F7";
-        return;
-    }
-    out += "SysEx ";
-    const unsigned maker = row.detail & 0xFFu;
     if (maker != 0) {
         out += '(';
         out += kManufacturers[maker - 1].name;
@@ -211,11 +106,39 @@ void AppendSystemExclusiveDescription(std::string& out, const Row& row)
     }
 }
 
-void AppendSystemExclusiveValue(std::string& out, const Row& row)
+std::string_view KnownMessageName(unsigned message)
 {
-    const unsigned message = row.detail >> 8;
-    if (row.kind == RowKind::SystemExclusive && message != 0) {
-        out += kKnownMessages[message - 1].name;
+    return message == 0 ? std::string_view() : kKnownSysExMessages[message - 1].name;
+}
+
+} // namespace
+
+std::string ManufacturerName(ByteSpan identification)
+{
+    const unsigned maker = ManufacturerIndex(identification);
+    return WrittenText(kLongestWord + 2,
+                       [maker](TextCursor& out) { AppendManufacturerName(out, maker); });
+}
+
+std::string_view SysExMessageName(ByteSpan body)
+{
+    return KnownMessageName(KnownMessageIndex(body));
+}
+
+void AppendSystemExclusiveDescription(TextCursor& out, const Row& row)
+{
+    if (row.kind == RowKind::SysExEscape) {
+        out += "SysEx F7";
+        return;
+    }
+    out += "SysEx ";
+    AppendManufacturerName(out, row.detail & 0xFFu);
+}
+
+void AppendSystemExclusiveValue(TextCursor& out, const Row& row)
+{
+    if (row.kind == RowKind::SystemExclusive) {
+        out += KnownMessageName(row.detail >> 8);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/Bytes.h"
 #include "engine/EventStart.h"
+#include "engine/TextCursor.h"
 #include "engine/TrackReader.h"
 
 namespace tracklens {
@@ -22,7 +23,7 @@ std::string ManufacturerName(ByteSpan identification);
 // "GS Reset" and the other recognised messages, given the bytes after the length.
 std::string_view SysExMessageName(ByteSpan body);
 
-void AppendSystemExclusiveDescription(std::string& out, const Row& row);
-void AppendSystemExclusiveValue(std::string& out, const Row& row);
+void AppendSystemExclusiveDescription(TextCursor& out, const Row& row);
+void AppendSystemExclusiveValue(TextCursor& out, const Row& row);
 
 } // namespace tracklens

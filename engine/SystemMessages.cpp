@@ -9,32 +9,7 @@ namespace tracklens {
 
 namespace {
 
-struct SystemMessage {
-    std::uint8_t byteCount; // status included; 0 for a status that is not listed
-    std::string_view name;
-};
-
-// Indexed by the low four bits of the status.
-constexpr std::array<SystemMessage, 16> kSystemMessages = {{
-    {0, ""},               // F0 is a SysEx event
-    {2, "Quarter Frame"},  // F1
-    {3, "SongPosPointer"}, // F2
-    {2, "Song Select"},    // F3
-    {0, ""},               // F4 undefined
-    {0, ""},               // F5 undefined
-    {1, "Tune Request"},   // F6
-    {0, ""},               // F7 is the SysEx escape
-    {1, "Timing Clock"},   // F8
-    {0, ""},               // F9 undefined
-    {1, "Start"},          // FA
-    {1, "Continue"},       // FB
-    {1, "Stop"},           // FC
-    {0, ""},               // FD undefined
-    {1, "Active Sensing"}, // FE
-    {0, ""},               // FF is a meta event
-}};
-
-const SystemMessage& MessageOf(std::uint8_t status)
+const SystemMessageKind& MessageOf(std::uint8_t status)
 {
     return kSystemMessages[status & 0x0Fu];
 }
@@ -55,12 +30,12 @@ Row ReadSystemMessage(TrackReader& reader, const EventStart& event)
     return EventRow(event, RowKind::SystemMessage, reader.position());
 }
 
-void AppendSystemMessageDescription(std::string& out, const Row& row)
+void AppendSystemMessageDescription(TextCursor& out, const Row& row)
 {
     out += MessageOf(row.status).name;
 }
 
-void AppendSystemMessageValue(std::string& out, ByteSpan file, const Row& row)
+void AppendSystemMessageValue(TextCursor& out, ByteSpan file, const Row& row)
 {
     const ByteSpan bytes = file.subspan(row.offset, row.length);
     switch (row.status) {

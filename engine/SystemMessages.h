@@ -5,6 +5,7 @@
 
 #include "engine/Bytes.h"
 #include "engine/EventStart.h"
+#include "engine/TextCursor.h"
 #include "engine/TrackReader.h"
 
 namespace tracklens {
@@ -15,7 +16,7 @@ bool IsSystemMessage(std::uint8_t status);
 
 Row ReadSystemMessage(TrackReader& reader, const EventStart& event);
 
-void AppendSystemMessageDescription(std::string& out, const Row& row);
-void AppendSystemMessageValue(std::string& out, ByteSpan file, const Row& row);
+void AppendSystemMessageDescription(TextCursor& out, const Row& row);
+void AppendSystemMessageValue(TextCursor& out, ByteSpan file, const Row& row);
 
 } // namespace tracklens

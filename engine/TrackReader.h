@@ -5,23 +5,9 @@
 #include <cstdint>
 
 #include "engine/Bytes.h"
+#include "engine/RunOutcome.h"
 
 namespace tracklens {
-
-// The failures a walk can end in, by their code.
-enum class FailureCode : int {
-    MissingByte = 5, // a byte needed beyond the end of the file, a chunk or an event
-    OutOfRange = 6,  // a count or a file size beyond the range of its field
-    OutOfMemory = 7, // the rows found do not fit in memory
-    NotInTable = 9,  // a controller or program number of 128 or more
-    ZeroTempo = 11,  // a Set Tempo of 0 microseconds, a division by zero
-};
-
-// Thrown inside the walk and turned into its outcome there; never leaves the engine.
-struct RunFailure {
-    FailureCode code;
-    std::uint64_t position; // 1-based position in the file where the failure was met
-};
 
 // A bounded reader over one region of the file (a track body). A byte needed beyond the end
 // of the region is a failure; a run of several bytes is cut at the end instead.

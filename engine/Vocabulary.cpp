@@ -1,5 +1,9 @@
 #include "engine/Vocabulary.h"
 
+#include <algorithm>
+
+using namespace std::string_view_literals;
+
 namespace tracklens {
 
 // Controllers without a name stay as empty entries, one line each, so the table has no gaps.
@@ -266,21 +270,173 @@ constexpr std::array<std::string_view, 128> kProgramNames = {
     "Gunshot",
 };
 
+constexpr std::array<Manufacturer, 68> kManufacturers = {{
+    {{0x01}, "Sequential Circuits"},
+    {{0x02}, "Big Briar"},
+    {{0x03}, "Octave/Plateau"},
+    {{0x04}, "Moog"},
+    {{0x05}, "Passport Designs"},
+    {{0x06}, "Lexicon"},
+    {{0x07}, "Kurzweil"},
+    {{0x08}, "Fender"},
+    {{0x09}, "Gulbransen"},
+    {{0x0A}, "Delta Labs"},
+    {{0x0B}, "Sound Comp."},
+    {{0x0C}, "General Electro"},
+    {{0x0D}, "Techmar"},
+    {{0x0E}, "Matthews Research"},
+    {{0x10}, "Oberheim"},
+    {{0x11}, "PAIA"},
+    {{0x12}, "Simmons"},
+    {{0x13}, "DigiDesign"},
+    {{0x14}, "Fairlight"},
+    {{0x15}, "JL Cooper"},
+    {{0x16}, "Lowery"},
+    {{0x17}, "Lin"},
+    {{0x18}, "Emu"},
+    {{0x1B}, "Peavey"},
+    {{0x20}, "Bontempi"},
+    {{0x21}, "SIEL"},
+    {{0x23}, "SyntheAxe"},
+    {{0x24}, "Hohner"},
+    {{0x25}, "Crumar"},
+    {{0x26}, "Solton"},
+    {{0x27}, "Jellinghaus Ms"},
+    {{0x28}, "CTS"},
+    {{0x29}, "PPG"},
+    {{0x2F}, "Elka/General Music"},
+    {{0x36}, "Cheetah"},
+    {{0x40}, "Kawai"},
+    {{0x41}, "Roland"},
+    {{0x42}, "Korg"},
+    {{0x43}, "Yamaha"},
+    {{0x44}, "Casio"},
+    {{0x45}, "Akai"},
+    {{0x7D}, "Universal Non-Commercial Sysex"},
+    {{0x7E}, "Universal Non-Real-Time Sysex"},
+    {{0x7F}, "Universal Real-Time Sysex"},
+    {{0x00, 0x00, 0x07}, "Digital Music Corp."},
+    {{0x00, 0x00, 0x08}, "Iota System"},
+    {{0x00, 0x00, 0x09}, "Artisyn"},
+    {{0x00, 0x00, 0x0B}, "IVL Technologies"},
+    {{0x00, 0x00, 0x0C}, "Southern Music System"},
+    {{0x00, 0x00, 0x0D}, "Lake Butler Sound"},
+    {{0x00, 0x00, 0x0E}, "Alesis"},
+    {{0x00, 0x00, 0x10}, "DOD Electronics"},
+    {{0x00, 0x00, 0x14}, "Perfect Fretworks"},
+    {{0x00, 0x00, 0x15}, "KAT"},
+    {{0x00, 0x00, 0x16}, "Opcode"},
+    {{0x00, 0x00, 0x17}, "Rane"},
+    {{0x00, 0x00, 0x18}, "Spatial Sound"},
+    {{0x00, 0x00, 0x19}, "KMX"},
+    {{0x00, 0x00, 0x1A}, "Allen & Heath Brennel"},
+    {{0x00, 0x00, 0x1B}, "Peavey Electronics"},
+    {{0x00, 0x00, 0x1C}, "360 System"},
+    {{0x00, 0x00, 0x20}, "Axxes"},
+    {{0x00, 0x00, 0x21}, "Orban"},
+    {{0x00, 0x00, 0x25}, "Breakway Technologies"},
+    {{0x00, 0x00, 0x26}, "CAE"},
+    {{0x00, 0x00, 0x2B}, "Cannon Research Corp."},
+    {{0x00, 0x00, 0x3E}, "NSI Corporation"},
+    {{0x00, 0x00, 0x64}, "Musonix"},
+}};
+
+constexpr std::array<KnownSysExMessage, 4> kKnownSysExMessages = {{
+    {"\x41\x10\x42\x12\x40\x00\x7F\x00\x41\xF7"sv, "GS Reset"},
+    {"\x7E\x7F\x09\x01\xF7"sv, "Turn General MIDI System ON"},
+    {"\x41\x10\x42\x12\x40\x00\x7F\x7F\x42\xF7"sv, "Exit GS Mode"},
+    {"\x7E\x7F\x09\x02\xF7"sv, "Turn General MIDI System OFF"},
+}};
+
+// Indexed by the low four bits of the status.
+constexpr std::array<SystemMessageKind, 16> kSystemMessages = {{
+    {0, ""},               // F0 is a SysEx event
+    {2, "Quarter Frame"},  // F1
+    {3, "SongPosPointer"}, // F2
+    {2, "Song Select"},    // F3
+    {0, ""},               // F4 undefined
+    {0, ""},               // F5 undefined
+    {1, "Tune Request"},   // F6
+    {0, ""},               // F7 is the SysEx escape
+    {1, "Timing Clock"},   // F8
+    {0, ""},               // F9 undefined
+    {1, "Start"},          // FA
+    {1, "Continue"},       // FB
+    {1, "Stop"},           // FC
+    {0, ""},               // FD undefined
+    {1, "Active Sensing"}, // FE
+    {0, ""},               // FF is a meta event
+}};
+
 namespace {
 
-constexpr bool NoNameLongerThan(const std::array<std::string_view, 128>& names, std::size_t longest)
+// Major keys by their count of sharps, 0 to 7, and of flats, 1 to 7.
+constexpr std::array<std::string_view, 8> kSharpKeys = {"DO", "SOL", "RE",  "LA",
+                                                        "MI", "SI",  "FA#", "DO#"};
+constexpr std::array<std::string_view, 7> kFlatKeys = {"FA",  "SIb",  "MIb", "LAb",
+                                                       "REb", "SOLb", "DOb"};
+
+constexpr std::array<std::string_view, 256> BuildKeyNames()
 {
-    for (const std::string_view name : names) {
-        if (name.size() > longest) {
-            return false;
+    std::array<std::string_view, 256> names{};
+    for (std::size_t i = 0; i < kSharpKeys.size(); ++i) {
+        names[i] = kSharpKeys[i];
+    }
+    for (std::size_t i = 0; i < kFlatKeys.size(); ++i) {
+        names[255 - i] = kFlatKeys[i];
+    }
+    return names;
+}
+
+} // namespace
+
+constexpr std::array<std::string_view, 256> kKeyNames = BuildKeyNames();
+
+namespace {
+
+template <typename Table, typename NameOf>
+constexpr std::size_t LongestOf(const Table& table, NameOf nameOf)
+{
+    std::size_t longest = 0;
+    for (const auto& entry : table) {
+        longest = std::max(longest, nameOf(entry).size());
+    }
+    return longest;
+}
+
+constexpr auto kItself = [](std::string_view name) {
+    return name;
+};
+constexpr auto kName = [](const auto& entry) {
+    return entry.name;
+};
+
+// The program's own words never hold what a format escapes: a control character, a backslash or
+// a double quote.
+template <typename Table, typename NameOf>
+constexpr bool NeedNoEscape(const Table& table, NameOf nameOf)
+{
+    for (const auto& entry : table) {
+        for (const char c : nameOf(entry)) {
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F || c == '\\' || c == '"') {
+                return false;
+            }
         }
     }
     return true;
 }
 
-static_assert(NoNameLongerThan(kControllerNames, kLongestTableName));
-static_assert(NoNameLongerThan(kProgramNames, kLongestTableName));
+static_assert(NeedNoEscape(kControllerNames, kItself) && NeedNoEscape(kProgramNames, kItself) &&
+              NeedNoEscape(kManufacturers, kName) && NeedNoEscape(kKnownSysExMessages, kName) &&
+              NeedNoEscape(kMetaSignatures, kName) && NeedNoEscape(kSystemMessages, kName));
 
 } // namespace
+
+constexpr std::size_t kLongestWord =
+    std::max({LongestOf(kNoteNames, kItself), LongestOf(kMetaSignatures, kName),
+              LongestOf(kControllerNames, kItself), LongestOf(kProgramNames, kItself),
+              LongestOf(kManufacturers, kName), LongestOf(kKnownSysExMessages, kName),
+              LongestOf(kSystemMessages, kName), LongestOf(kSharpKeys, kItself),
+              LongestOf(kFlatKeys, kItself)});
 
 } // namespace tracklens

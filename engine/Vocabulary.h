@@ -46,7 +46,34 @@ inline constexpr std::array<MetaSignature, 16> kMetaSignatures = {{
 extern const std::array<std::string_view, 128> kControllerNames;
 extern const std::array<std::string_view, 128> kProgramNames;
 
-// No controller or program name is longer: the listing's writers count on it for room.
-inline constexpr std::size_t kLongestTableName = 48;
+// The makers of SysEx messages by their identification: one byte, or 00 and two more.
+struct Manufacturer {
+    std::array<std::uint8_t, 3> id; // one-byte identifications use the first byte only
+    std::string_view name;
+};
+
+extern const std::array<Manufacturer, 68> kManufacturers;
+
+// SysEx messages recognised by their whole body, the bytes after the length.
+struct KnownSysExMessage {
+    std::string_view bytes;
+    std::string_view name;
+};
+
+extern const std::array<KnownSysExMessage, 4> kKnownSysExMessages;
+
+// The system common and real-time messages, indexed by the low four bits of the status.
+struct SystemMessageKind {
+    std::uint8_t byteCount; // status included; 0 for a status that is not listed
+    std::string_view name;
+};
+
+extern const std::array<SystemMessageKind, 16> kSystemMessages;
+
+// Major keys by the signed count of sharps (0 to 7) or flats (255 down to 249), as a byte.
+extern const std::array<std::string_view, 256> kKeyNames;
+
+// No word of these tables is longer: the writers of the listing reserve room by it.
+extern const std::size_t kLongestWord;
 
 } // namespace tracklens

@@ -23,4 +23,31 @@ constexpr bool BeginsAWalk(RowKind kind)
     return !IsChunkRow(kind) || kind == RowKind::TrackTag || kind == RowKind::ChunkTag;
 }
 
+// Where a walk that lists a row again begins, and the index of the first row it lists.
+struct RelistStart {
+    WalkPoint point;
+    std::size_t firstRow = 0;
+};
+
+// Follows the rows of a walk to tell where a walk that lists a given row again can begin: at the
+// row itself where BeginsAWalk(), otherwise (a chunk's length) at the tag of its chunk. Every
+// chunk row must be shown to it; the rows of a track's events need not be.
+class RelistPoints {
+public:
+    void noteChunkRow(const Row& row, std::size_t index, const WalkPoint& before)
+    {
+        if (BeginsAWalk(row.kind)) {
+            lastChunk_ = {before, index};
+        }
+    }
+
+    RelistStart startFor(const Row& row, std::size_t index, const WalkPoint& before) const
+    {
+        return BeginsAWalk(row.kind) ? RelistStart{before, index} : lastChunk_;
+    }
+
+private:
+    RelistStart lastChunk_;
+};
+
 } // namespace tracklens

@@ -15,7 +15,7 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98-9F
 };
 
-void AppendUtf8(std::string& out, char16_t codePoint)
+void AppendUtf8(TextCursor& out, char16_t codePoint)
 {
     if (codePoint < 0x80) {
         out += static_cast<char>(codePoint);
@@ -31,8 +31,9 @@ void AppendUtf8(std::string& out, char16_t codePoint)
 
 } // namespace
 
-void AppendWindows1252(std::string& out, ByteSpan bytes)
+void AppendWindows1252(TextCursor& out, ByteSpan bytes)
 {
+    out.markFileText();
     for (const std::uint8_t byte : bytes) {
         if (byte < 0x80) {
             out += static_cast<char>(byte);

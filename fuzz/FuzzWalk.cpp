@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EventTable table(ByteSpan(data, size));
     const RunOutcome outcome = WalkFile(table.content(), table);
     CheckOutcome(outcome, size);
-    Check(static_cast<std::size_t>(table.RowCount()) == table.size());
+    Check(static_cast<std::size_t>(table.rowCount()) == table.size());
     ReadEveryCell(table);
 
     // TSV has one line per row under the title line: escaping keeps line feeds out of cells.

@@ -16,11 +16,11 @@
 
 #include "engine/DecodeFile.h"
 #include "engine/FileLoader.h"
+#include "memory/LargePageMemory.h"
 #include "ui/ListingGrid.h"
 #include "ui/PathServices.h"
 #include "ui/Twips.h"
 #include "ui/frmWAIT.h"
-#include "ui/platform/LargePageMemory.h"
 #include "ui/platform/Platform.h"
 
 namespace tracklens::ui {
@@ -351,7 +351,7 @@ void frmMAIN::ShowHeaderRows(const EventTable& table)
 void frmMAIN::WriteListing(EventTable&& table)
 {
     // Grid row 0 is the header row; the count is kept to a size the view can show.
-    GRID_->setRows(static_cast<int>(std::min<std::int64_t>(std::int64_t{table.RowCount()} + 1,
+    GRID_->setRows(static_cast<int>(std::min<std::int64_t>(std::int64_t{table.rowCount()} + 1,
                                                            std::numeric_limits<int>::max())));
     GRID_->listing().adoptTable(std::move(table));
 }

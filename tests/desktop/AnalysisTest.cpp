@@ -74,7 +74,7 @@ protected:
             return;
         }
         EXPECT_TRUE(platform_.messages.empty());
-        const int rows = table.RowCount();
+        const int rows = table.rowCount();
         ASSERT_EQ(static_cast<std::size_t>(rows), table.size());
         EXPECT_EQ(listing().rows(), rows + 1);
         EXPECT_EQ(listing().rowCount(), rows);

@@ -61,7 +61,7 @@ TEST_P(TableRows, AreTheWalksRowsInAnyOrderOfReading)
     const RunOutcome listedOutcome = WalkFile(table.content(), table);
     ASSERT_EQ(listedOutcome.kind, walkedOutcome.kind);
     ASSERT_EQ(table.size(), walked.rows.size());
-    ASSERT_EQ(static_cast<std::size_t>(table.RowCount()), walked.rows.size());
+    ASSERT_EQ(static_cast<std::size_t>(table.rowCount()), walked.rows.size());
 
     const std::size_t rows = walked.rows.size();
     const auto expectRow = [&](std::size_t index, const EventTable& from) {
@@ -85,7 +85,7 @@ TEST_P(TableRows, AreTheWalksRowsInAnyOrderOfReading)
     }
     moved.ClearRows();
     EXPECT_TRUE(moved.empty());
-    EXPECT_EQ(static_cast<std::size_t>(moved.RowCount()), rows);
+    EXPECT_EQ(static_cast<std::size_t>(moved.rowCount()), rows);
 }
 
 INSTANTIATE_TEST_SUITE_P(Blocks, TableRows, ::testing::ValuesIn(kTableCases), CaseName<TableCase>);

@@ -99,11 +99,11 @@ void CheckCells(Problems& problems, ByteSpan file, const Row& row, std::size_t i
     std::string tick;
     std::string delta;
     if (!chunkRow) {
-        AppendUnsigned(tick, row.absTick);
+        tick = std::to_string(row.absTick);
         delta = HexBytes(file.subspan(row.offset - row.deltaLength, row.deltaLength));
     }
-    std::string event = row.running ? HexByte(row.status) : std::string();
-    AppendHexBytes(event, file.subspan(row.offset, row.length));
+    const std::string event = (row.running ? HexByte(row.status) : std::string()) +
+                              HexBytes(file.subspan(row.offset, row.length));
     const std::string channel =
         row.kind == RowKind::ChannelVoice ? std::to_string((row.status & 0x0F) + 1) : "";
 
@@ -350,7 +350,7 @@ CheckedRun RunChecked(const std::vector<std::uint8_t>& bytes)
 
         EventTable table(bytes);
         const RunOutcome listed = WalkFile(table.content(), table);
-        bool sameRows = static_cast<std::size_t>(table.RowCount()) == run.rows.size() &&
+        bool sameRows = static_cast<std::size_t>(table.rowCount()) == run.rows.size() &&
                         table.size() == run.rows.size() && SameOutcome(listed, run.outcome);
         for (std::size_t i = 0; sameRows && i < table.size(); ++i) {
             sameRows = SameRow(table.row(i), run.rows[i]);

@@ -1,4 +1,4 @@
-#include "ui/platform/LargePageMemory.h"
+#include "memory/LargePageMemory.h"
 
 #include <array>
 #include <chrono>
@@ -9,7 +9,7 @@
 #include <system_error>
 #include <thread>
 
-namespace tracklens::ui {
+namespace tracklens {
 
 namespace {
 
@@ -147,4 +147,4 @@ bool LargePageMemory::do_is_equal(const std::pmr::memory_resource& other) const 
     return this == &other;
 }
 
-} // namespace tracklens::ui
+} // namespace tracklens

@@ -6,16 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "ui/platform/LargePageMemory.h"
+#include "memory/LargePageMemory.h"
 
-namespace tracklens::desktop_testing {
+namespace tracklens::memory_testing {
 namespace {
 
 constexpr std::size_t kMiB = std::size_t{1} << 20;
 
 TEST(LargePageMemory, BlocksKeepWhatIsWrittenFrontToBack)
 {
-    std::pmr::memory_resource& memory = ui::LargePageMemory::instance();
+    std::pmr::memory_resource& memory = LargePageMemory::instance();
     for (const std::size_t size : {std::size_t{64}, 3 * kMiB, 6 * kMiB + 8, 80 * kMiB + 24}) {
         SCOPED_TRACE(size);
         auto* words = static_cast<std::uint64_t*>(memory.allocate(size, alignof(std::uint64_t)));
@@ -34,7 +34,7 @@ TEST(LargePageMemory, BlocksKeepWhatIsWrittenFrontToBack)
 
 TEST(LargePageMemory, BlocksLeftUnwrittenOrHalfWrittenCanBeFreed)
 {
-    std::pmr::memory_resource& memory = ui::LargePageMemory::instance();
+    std::pmr::memory_resource& memory = LargePageMemory::instance();
     for (const std::size_t written : {std::size_t{0}, 5 * kMiB}) {
         SCOPED_TRACE(written);
         const std::size_t size = 100 * kMiB;
@@ -47,4 +47,4 @@ TEST(LargePageMemory, BlocksLeftUnwrittenOrHalfWrittenCanBeFreed)
 }
 
 } // namespace
-} // namespace tracklens::desktop_testing
+} // namespace tracklens::memory_testing

@@ -1,11 +1,18 @@
-#include "engine/EventWalk.h"
+#pragma once
+
+// The steps of the walk, for the source files that make it for their own sink:
+//
+//     #include "engine/EventWalkSteps.h"
+//     template class tracklens::BasicEventWalk<MySink>;
+//
+// Everyone else includes EventWalk.h only.
 
 #include <algorithm>
 #include <limits>
 #include <new>
 
 #include "engine/ChannelVoice.h"
-#include "engine/EventTable.h"
+#include "engine/EventWalk.h"
 #include "engine/MetaEvents.h"
 #include "engine/SystemExclusive.h"
 #include "engine/SystemMessages.h"
@@ -13,11 +20,11 @@
 
 namespace tracklens {
 
-namespace {
+namespace walk_detail {
 
-constexpr std::size_t kChunkHeaderSize = 8;
-constexpr std::size_t kHeaderChunkSize = 14;
-constexpr std::uint32_t kSmallestHeaderLength = 6;
+inline constexpr std::size_t kChunkHeaderSize = 8;
+inline constexpr std::size_t kHeaderChunkSize = 14;
+inline constexpr std::uint32_t kSmallestHeaderLength = 6;
 
 // An event this walk cannot decode: the walk stops at it.
 struct UnknownStatus {
@@ -30,18 +37,18 @@ struct TooManyRows {
     std::uint64_t position;
 };
 
-std::uint32_t ReadBigEndian32(ByteSpan bytes)
+inline std::uint32_t ReadBigEndian32(ByteSpan bytes)
 {
     return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 |
            std::uint32_t{bytes[2]} << 8 | std::uint32_t{bytes[3]};
 }
 
-bool StartsWith(ByteSpan bytes, std::span<const std::uint8_t, 4> tag)
+inline bool StartsWith(ByteSpan bytes, std::span<const std::uint8_t, 4> tag)
 {
     return bytes.size() >= tag.size() && std::equal(tag.begin(), tag.end(), bytes.begin());
 }
 
-RunOutcome FailureOutcome(const RunFailure& failure)
+inline RunOutcome FailureOutcome(const RunFailure& failure)
 {
     RunOutcome outcome;
     outcome.kind = RunOutcome::Kind::Failure;
@@ -50,30 +57,31 @@ RunOutcome FailureOutcome(const RunFailure& failure)
     return outcome;
 }
 
-} // namespace
+} // namespace walk_detail
 
 template <typename Sink>
 RunOutcome BasicEventWalk<Sink>::readHeader()
 {
-    if (!StartsWith(file_, kHeaderTag)) {
+    if (!walk_detail::StartsWith(file_, kHeaderTag)) {
         return {RunOutcome::Kind::NotMidi};
     }
     if (file_.size() > kLargestFileSize) {
-        return FailureOutcome({FailureCode::OutOfRange, kLargestFileSize + 1});
+        return walk_detail::FailureOutcome({FailureCode::OutOfRange, kLargestFileSize + 1});
     }
-    if (file_.size() < kHeaderChunkSize) {
-        return FailureOutcome({FailureCode::MissingByte, file_.size() + 1});
+    if (file_.size() < walk_detail::kHeaderChunkSize) {
+        return walk_detail::FailureOutcome({FailureCode::MissingByte, file_.size() + 1});
     }
-    const std::uint32_t headerLength = ReadBigEndian32(file_.subspan(4, 4));
-    if (headerLength < kSmallestHeaderLength) {
-        return FailureOutcome({FailureCode::MissingByte, 9 + std::uint64_t{headerLength}});
+    const std::uint32_t headerLength = walk_detail::ReadBigEndian32(file_.subspan(4, 4));
+    if (headerLength < walk_detail::kSmallestHeaderLength) {
+        return walk_detail::FailureOutcome(
+            {FailureCode::MissingByte, 9 + std::uint64_t{headerLength}});
     }
     addChunkRow(RowKind::HeaderTag, 0, 4);
     addChunkRow(RowKind::HeaderLength, 4, 4);
     addChunkRow(RowKind::HeaderFormat, 8, 2);
     addChunkRow(RowKind::HeaderTracks, 10, 2);
     addChunkRow(RowKind::HeaderDivision, 12, 2);
-    firstChunk_ = kChunkHeaderSize + std::uint64_t{headerLength};
+    firstChunk_ = walk_detail::kChunkHeaderSize + std::uint64_t{headerLength};
     return {};
 }
 
@@ -82,24 +90,24 @@ RunOutcome BasicEventWalk<Sink>::readChunks()
 {
     try {
         walkChunks(firstChunk_);
-    } catch (const TooManyRows& tooMany) {
-        return FailureOutcome({FailureCode::OutOfRange, tooMany.position});
+    } catch (const walk_detail::TooManyRows& tooMany) {
+        return walk_detail::FailureOutcome({FailureCode::OutOfRange, tooMany.position});
     } catch (const RunFailure& failure) {
-        return FailureOutcome(failure);
-    } catch (const UnknownStatus& unknown) {
+        return walk_detail::FailureOutcome(failure);
+    } catch (const walk_detail::UnknownStatus& unknown) {
         RunOutcome outcome;
         outcome.kind = RunOutcome::Kind::UnknownStatus;
         outcome.position = unknown.position;
         outcome.status = unknown.status;
         return outcome;
     } catch (const std::bad_alloc&) {
-        return FailureOutcome({FailureCode::OutOfMemory, 0});
+        return walk_detail::FailureOutcome({FailureCode::OutOfMemory, 0});
     }
     return {};
 }
 
 template <typename Sink>
-void BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t rows)
+std::int32_t BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t rows)
 {
     rowCount_ = 0;
     mostRows_ = rows;
@@ -111,18 +119,19 @@ void BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t rows)
             walkTrack(point.chunk, point.event, point.tickBefore);
             walkChunks(nextChunk(point.chunk));
         }
-    } catch (const TooManyRows&) {
+    } catch (const walk_detail::TooManyRows&) {
         // The rows asked for are listed: the walk stops at the row after them, or at the failure
         // or unknown status right after them that ended the whole walk.
     } catch (const RunFailure&) {
-    } catch (const UnknownStatus&) {
+    } catch (const walk_detail::UnknownStatus&) {
     }
+    return rowCount_;
 }
 
 template <typename Sink>
 void BasicEventWalk<Sink>::walkChunks(std::uint64_t chunk)
 {
-    while (chunk <= file_.size() && file_.size() - chunk >= kChunkHeaderSize) {
+    while (chunk <= file_.size() && file_.size() - chunk >= walk_detail::kChunkHeaderSize) {
         chunk = walkChunk(chunk);
     }
 }
@@ -132,11 +141,11 @@ template <typename Sink>
 std::uint64_t BasicEventWalk<Sink>::walkChunk(std::uint64_t chunk)
 {
     const auto start = static_cast<std::size_t>(chunk);
-    const bool isTrack = StartsWith(file_.subspan(start), kTrackTag);
+    const bool isTrack = walk_detail::StartsWith(file_.subspan(start), kTrackTag);
     addChunkRow(isTrack ? RowKind::TrackTag : RowKind::ChunkTag, start, 4);
     addChunkRow(isTrack ? RowKind::TrackLength : RowKind::ChunkLength, start + 4, 4);
     if (isTrack) {
-        walkTrack(chunk, start + kChunkHeaderSize, 0);
+        walkTrack(chunk, start + walk_detail::kChunkHeaderSize, 0);
     }
     return nextChunk(chunk);
 }
@@ -146,7 +155,8 @@ template <typename Sink>
 std::uint64_t BasicEventWalk<Sink>::nextChunk(std::uint64_t chunk) const
 {
     const auto lengthAt = static_cast<std::size_t>(chunk) + 4;
-    return chunk + kChunkHeaderSize + ReadBigEndian32(file_.subspan(lengthAt, 4));
+    return chunk + walk_detail::kChunkHeaderSize +
+           walk_detail::ReadBigEndian32(file_.subspan(lengthAt, 4));
 }
 
 // A track's events end at its declared length, or at the end of the file before it.
@@ -161,7 +171,7 @@ template <typename Sink>
                                                                 const WalkPoint& before)
 {
     if (rowCount_ == mostRows_) {
-        throw TooManyRows{std::uint64_t{row.offset} + 1};
+        throw walk_detail::TooManyRows{std::uint64_t{row.offset} + 1};
     }
     sink_.AddRow(row, static_cast<std::size_t>(rowCount_++), before);
 }
@@ -181,7 +191,7 @@ void BasicEventWalk<Sink>::readOtherEvent(TrackReader& reader, const EventStart&
     } else if (IsSystemMessage(status)) {
         addRow(ReadSystemMessage(reader, event), before);
     } else {
-        throw UnknownStatus{event.offset + 1, status};
+        throw walk_detail::UnknownStatus{event.offset + 1, status};
     }
 }
 
@@ -225,32 +235,6 @@ void BasicEventWalk<Sink>::walkTrack(std::uint64_t chunk, std::size_t begin, std
             readOtherEvent(reader, event, before);
         }
     }
-}
-
-template class BasicEventWalk<RowSink>;
-template class BasicEventWalk<RowCollector>;
-template class BasicEventWalk<EventTable>;
-
-namespace {
-
-template <typename Sink>
-RunOutcome WalkWhole(ByteSpan file, Sink& sink)
-{
-    BasicEventWalk<Sink> walk(file, sink);
-    const RunOutcome header = walk.readHeader();
-    return header.complete() ? walk.readChunks() : header;
-}
-
-} // namespace
-
-RunOutcome WalkFile(ByteSpan file, RowSink& sink)
-{
-    return WalkWhole(file, sink);
-}
-
-RunOutcome WalkFile(ByteSpan file, EventTable& table)
-{
-    return WalkWhole(file, table);
 }
 
 } // namespace tracklens

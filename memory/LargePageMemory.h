@@ -6,7 +6,7 @@
 #include <memory_resource>
 #include <mutex>
 
-namespace tracklens::ui {
+namespace tracklens {
 
 // Memory for a file's bytes and for the texts of a listing. Blocks of 2 MiB or more are asked
 // to be backed by the kernel's transparent huge pages: a file of a hundred megabytes then costs
@@ -36,4 +36,4 @@ private:
     std::map<void*, std::unique_ptr<PageAhead>> pagesAhead_;
 };
 
-} // namespace tracklens::ui
+} // namespace tracklens

@@ -1,0 +1,375 @@
+#include "cli/ListingFormat.h"
+
+#include <algorithm>
+#include <array>
+#include <nlohmann/json.hpp>
+#include <utility>
+
+#include "engine/CellText.h"
+#include "engine/Conversions.h"
+#include "engine/TextCursor.h"
+
+namespace tracklens {
+
+namespace {
+
+constexpr std::array<bool, 256> BuildTsvEscapes()
+{
+    std::array<bool, 256> escapes{};
+    for (std::size_t byte = 0; byte < 0x20; ++byte) {
+        escapes[byte] = true;
+    }
+    escapes[0x7F] = true;
+    escapes['\\'] = true;
+    return escapes;
+}
+
+constexpr std::array<bool, 256> kTsvEscapes = BuildTsvEscapes();
+
+bool NeedsTsvEscape(char c)
+{
+    return kTsvEscapes[static_cast<unsigned char>(c)];
+}
+
+bool NeedsCsvQuotes(char c)
+{
+    return c == ',' || c == '"' || c == '\r' || c == '\n';
+}
+
+bool NeedsJsonEscape(char c)
+{
+    return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
+}
+
+// A cell's text as written in a line, before it is looked at for what must be escaped.
+struct WrittenCell {
+    const char* begin = nullptr;
+    const char* end = nullptr;
+
+    std::string_view text() const { return {begin, static_cast<std::size_t>(end - begin)}; }
+};
+
+// What tells the three formats' lines apart. Each says which cells must be written again with
+// their escapes; the program's own words never need any in TSV and JSON, which look only at the
+// lines that hold a text of the file.
+struct TsvSyntax {
+    static constexpr std::string_view kCellOpen = "";
+    static constexpr std::string_view kCellClose = "";
+    static constexpr std::string_view kSeparator = "\t";
+    static constexpr std::string_view kLineEnd = "\n";
+
+    static constexpr bool kOnlyFileTextsNeedEscape = true;
+    static bool needsEscape(std::string_view cell)
+    {
+        return std::any_of(cell.begin(), cell.end(), NeedsTsvEscape);
+    }
+    static void appendEscaped(std::string& out, std::string_view cell)
+    {
+        AppendTsvEscaped(out, cell);
+    }
+};
+
+struct CsvSyntax {
+    static constexpr std::string_view kCellOpen = "";
+    static constexpr std::string_view kCellClose = "";
+    static constexpr std::string_view kSeparator = ",";
+    static constexpr std::string_view kLineEnd = "\r\n";
+
+    // Commas are among the program's own words: every cell is looked at.
+    static constexpr bool kOnlyFileTextsNeedEscape = false;
+    static bool needsEscape(std::string_view cell)
+    {
+        return std::any_of(cell.begin(), cell.end(), NeedsCsvQuotes);
+    }
+    static void appendEscaped(std::string& out, std::string_view cell)
+    {
+        AppendCsvField(out, cell);
+    }
+};
+
+struct JsonSyntax {
+    static constexpr std::string_view kCellOpen = "\"";
+    static constexpr std::string_view kCellClose = "\"";
+    static constexpr std::string_view kSeparator = ",";
+    static constexpr std::string_view kLineEnd = "]";
+
+    static constexpr bool kOnlyFileTextsNeedEscape = true;
+    static bool needsEscape(std::string_view cell)
+    {
+        return std::any_of(cell.begin(), cell.end(), NeedsJsonEscape);
+    }
+    // The whole string, quotes included, as the JSON library writes it.
+    static void appendEscaped(std::string& out, std::string_view cell)
+    {
+        out += nlohmann::json(cell).dump();
+    }
+};
+
+// No line is longer than this beside its cells: the syntax around each cell and the line's.
+constexpr std::size_t kSyntaxRoomPerCell = 4;
+constexpr std::size_t kSyntaxRoomPerLine = 8;
+
+// A line written again cell by cell, each cell escaped where it needs it.
+template <typename Syntax>
+void AppendEscapedLine(ListingText& out, ByteSpan file, const Row& row,
+                       std::span<const Column> columns, std::string_view lineStart)
+{
+    std::string line(lineStart);
+    std::string cell;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (i != 0) {
+            line += Syntax::kSeparator;
+        }
+        cell = CellText(file, row, columns[i]);
+        if (Syntax::needsEscape(cell)) {
+            Syntax::appendEscaped(line, cell);
+        } else {
+            line += Syntax::kCellOpen;
+            line += cell;
+            line += Syntax::kCellClose;
+        }
+    }
+    line += Syntax::kLineEnd;
+    out += line;
+}
+
+// A cell written straight into a line, its place kept for a look at what it holds.
+template <typename Syntax>
+[[gnu::always_inline]] inline void WriteCell(TextCursor& cursor, ByteSpan file, const Row& row,
+                                             Column column, std::size_t index,
+                                             std::span<WrittenCell> cells)
+{
+    if (index != 0) {
+        cursor += Syntax::kSeparator;
+    }
+    cursor += Syntax::kCellOpen;
+    cells[index].begin = cursor.at();
+    AppendCell(cursor, file, row, column);
+    cells[index].end = cursor.at();
+    cursor += Syntax::kCellClose;
+}
+
+// The columns of a listing as the caller chose them.
+struct ChosenColumns {
+    std::span<const Column> columns;
+
+    std::size_t size() const { return columns.size(); }
+    template <typename Syntax>
+    void write(TextCursor& cursor, ByteSpan file, const Row& row,
+               std::span<WrittenCell> cells) const
+    {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            WriteCell<Syntax>(cursor, file, row, columns[i], i, cells);
+        }
+    }
+};
+
+// The six columns of every listing but those that choose others: known when compiled, so that
+// each cell's writer is chosen then.
+struct ListingColumns {
+    static constexpr std::size_t size() { return kListingColumns.size(); }
+    template <typename Syntax>
+    void write(TextCursor& cursor, ByteSpan file, const Row& row,
+               std::span<WrittenCell> cells) const
+    {
+        writeEach<Syntax>(cursor, file, row, cells, std::make_index_sequence<size()>());
+    }
+    template <typename Syntax, std::size_t... I>
+    void writeEach(TextCursor& cursor, ByteSpan file, const Row& row, std::span<WrittenCell> cells,
+                   std::index_sequence<I...>) const
+    {
+        (WriteCell<Syntax>(cursor, file, row, kListingColumns[I], I, cells), ...);
+    }
+};
+
+// The line of a row, its cells written straight into the text; only a line with a cell that must
+// be escaped, which is rare, is written again.
+template <typename Syntax, typename Columns>
+void AppendLine(ListingText& out, ByteSpan file, const Row& row, const Columns& columns,
+                std::span<const Column> chosen, std::string_view lineStart)
+{
+    const std::size_t room = kSyntaxRoomPerLine + lineStart.size() +
+                             columns.size() * (CellRoom(row) + kSyntaxRoomPerCell);
+    char* const begin = out.room(room);
+    TextCursor cursor(begin, begin + room);
+    std::array<WrittenCell, kColumnCount> cells;
+    cursor += lineStart;
+    columns.template write<Syntax>(cursor, file, row, cells);
+    cursor += Syntax::kLineEnd;
+    if (Syntax::kOnlyFileTextsNeedEscape && !cursor.wroteFileText()) {
+        out.wrote(cursor.at());
+        return;
+    }
+    const bool escape =
+        std::any_of(cells.begin(), cells.begin() + columns.size(),
+                    [](const auto& cell) { return Syntax::needsEscape(cell.text()); });
+    if (escape) {
+        AppendEscapedLine<Syntax>(out, file, row, chosen, lineStart);
+    } else {
+        out.wrote(cursor.at());
+    }
+}
+
+bool AreListingColumns(std::span<const Column> columns)
+{
+    return std::equal(columns.begin(), columns.end(), kListingColumns.begin(),
+                      kListingColumns.end());
+}
+
+// Each line after lineStart(first line or not).
+template <typename Syntax, typename LineStart>
+void AppendLines(ListingText& out, ByteSpan file, std::span<const Row> rows,
+                 std::span<const Column> columns, LineStart lineStart)
+{
+    bool first = true;
+    if (AreListingColumns(columns)) {
+        for (const Row& row : rows) {
+            AppendLine<Syntax>(out, file, row, ListingColumns{}, columns, lineStart(first));
+            first = false;
+        }
+    } else {
+        for (const Row& row : rows) {
+            AppendLine<Syntax>(out, file, row, ChosenColumns{columns}, columns, lineStart(first));
+            first = false;
+        }
+    }
+}
+
+} // namespace
+
+void AppendTitles(ListingText& out, ListingFormat format, std::span<const Column> columns)
+{
+    std::string titles;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const std::string_view title = kColumnTitles[static_cast<std::size_t>(columns[i])];
+        switch (format) {
+        case ListingFormat::Tsv:
+            titles += i != 0 ? "\t" : "";
+            titles += title;
+            break;
+        case ListingFormat::Csv:
+            titles += i != 0 ? "," : "";
+            AppendCsvField(titles, title);
+            break;
+        case ListingFormat::Json:
+            titles += i != 0 ? "," : "";
+            titles += nlohmann::json(title).dump();
+            break;
+        }
+    }
+    switch (format) {
+    case ListingFormat::Tsv:
+        out += titles;
+        out += '\n';
+        break;
+    case ListingFormat::Csv:
+        out += titles;
+        out += "\r\n";
+        break;
+    case ListingFormat::Json:
+        out += "{\"columns\":[";
+        out += titles;
+        out += "],\"rows\":[";
+        break;
+    }
+}
+
+void AppendRows(ListingText& out, ListingFormat format, ByteSpan file, std::span<const Row> rows,
+                std::span<const Column> columns, bool startsListing)
+{
+    switch (format) {
+    case ListingFormat::Tsv:
+        AppendLines<TsvSyntax>(out, file, rows, columns, [](bool) { return std::string_view(); });
+        break;
+    case ListingFormat::Csv:
+        AppendLines<CsvSyntax>(out, file, rows, columns, [](bool) { return std::string_view(); });
+        break;
+    case ListingFormat::Json:
+        // [the cells], each line after a line break, the lines separated by commas.
+        AppendLines<JsonSyntax>(out, file, rows, columns, [startsListing](bool first) {
+            return std::string_view(first && startsListing ? "\n[" : ",\n[");
+        });
+        break;
+    }
+}
+
+// {"rows": N, "status": ..., and for a run that did not end well its message}
+void AppendEnd(ListingText& out, ListingFormat format, const RunOutcome& outcome, std::int32_t rows)
+{
+    if (format != ListingFormat::Json) {
+        return;
+    }
+    nlohmann::json end = {{"rows", rows}};
+    switch (outcome.kind) {
+    case RunOutcome::Kind::Complete:
+        end["status"] = "complete";
+        break;
+    case RunOutcome::Kind::NotMidi:
+        end["status"] = "stopped";
+        break;
+    case RunOutcome::Kind::UnknownStatus:
+        end["status"] = "stopped";
+        end["position"] = outcome.position;
+        break;
+    case RunOutcome::Kind::Failure:
+        end["status"] = "failure";
+        end["code"] = static_cast<int>(outcome.code);
+        end["position"] = outcome.position;
+        break;
+    }
+    if (!outcome.complete()) {
+        end["message"] = MessageFor(outcome).text;
+    }
+    out += "\n],\"outcome\":";
+    out += end.dump();
+    out += "}\n";
+}
+
+void AppendTsvEscaped(std::string& out, std::string_view text)
+{
+    if (std::none_of(text.begin(), text.end(), NeedsTsvEscape)) {
+        out += text;
+        return;
+    }
+    for (const char c : text) {
+        switch (c) {
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        default:
+            if (NeedsTsvEscape(c)) {
+                out += "\\x";
+                out += HexByte(static_cast<std::uint8_t>(c));
+            } else {
+                out += c;
+            }
+        }
+    }
+}
+
+void AppendCsvField(std::string& out, std::string_view text)
+{
+    if (std::none_of(text.begin(), text.end(), NeedsCsvQuotes)) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        if (c == '"') {
+            out += '"';
+        }
+        out += c;
+    }
+    out += '"';
+}
+
+} // namespace tracklens

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "cli/ListingText.h"
+#include "engine/Bytes.h"
+#include "engine/Row.h"
+#include "engine/RunOutcome.h"
+
+namespace tracklens {
+
+// The formats a listing is written in, and how each writes its parts. They keep no state, so
+// that several batches of rows can be written at once on other threads.
+enum class ListingFormat {
+    Tsv,
+    Csv,
+    Json
+};
+
+// The six columns of a listing, in their order.
+inline constexpr std::array<Column, kColumnCount> kListingColumns = {
+    Column::AbsTick, Column::DTime, Column::Event, Column::Ch, Column::Description, Column::Value,
+};
+
+// The columns' titles: TSV's title line, CSV's, or the opening of JSON's object.
+void AppendTitles(ListingText& out, ListingFormat format, std::span<const Column> columns);
+
+// The lines of rows; startsListing tells whether the first of them is the listing's first.
+void AppendRows(ListingText& out, ListingFormat format, ByteSpan file, std::span<const Row> rows,
+                std::span<const Column> columns, bool startsListing);
+
+// What closes the listing after its rows: JSON's outcome; nothing in TSV and CSV.
+void AppendEnd(ListingText& out, ListingFormat format, const RunOutcome& outcome,
+               std::int32_t rows);
+
+// Tab, line feed, carriage return and backslash as \t \n \r \\, other control bytes as \xHH.
+void AppendTsvEscaped(std::string& out, std::string_view text);
+
+// A field quoted, with its quotes doubled, when it holds a comma, a quote or a line break.
+void AppendCsvField(std::string& out, std::string_view text);
+
+} // namespace tracklens

@@ -1,0 +1,10 @@
+#include "engine/RowSink.h"
+
+#include "engine/EventWalkSteps.h"
+
+namespace tracklens {
+
+template class BasicEventWalk<RowSink>;
+template class BasicEventWalk<RowCollector>;
+
+} // namespace tracklens
