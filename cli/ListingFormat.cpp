@@ -31,9 +31,39 @@ bool NeedsTsvEscape(char c)
     return kTsvEscapes[static_cast<unsigned char>(c)];
 }
 
+bool IsControl(char c)
+{
+    return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+// A control character as TSV writes it: \t, \n, \r, or \x and two digits.
+void AppendControlEscaped(std::string& out, char c)
+{
+    switch (c) {
+    case '\t':
+        out += "\\t";
+        break;
+    case '\n':
+        out += "\\n";
+        break;
+    case '\r':
+        out += "\\r";
+        break;
+    default:
+        out += "\\x";
+        out += HexByte(static_cast<std::uint8_t>(c));
+        break;
+    }
+}
+
 bool NeedsCsvQuotes(char c)
 {
-    return c == ',' || c == '"' || c == '\r' || c == '\n';
+    return c == ',' || c == '"';
+}
+
+bool NeedsCsvEscape(char c)
+{
+    return NeedsCsvQuotes(c) || IsControl(c);
 }
 
 bool NeedsJsonEscape(char c)
@@ -79,7 +109,7 @@ struct CsvSyntax {
     static constexpr bool kOnlyFileTextsNeedEscape = false;
     static bool needsEscape(std::string_view cell)
     {
-        return std::any_of(cell.begin(), cell.end(), NeedsCsvQuotes);
+        return std::any_of(cell.begin(), cell.end(), NeedsCsvEscape);
     }
     static void appendEscaped(std::string& out, std::string_view cell)
     {
@@ -332,44 +362,39 @@ void AppendTsvEscaped(std::string& out, std::string_view text)
         return;
     }
     for (const char c : text) {
-        switch (c) {
-        case '\t':
-            out += "\\t";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\\':
+        if (c == '\\') {
             out += "\\\\";
-            break;
-        default:
-            if (NeedsTsvEscape(c)) {
-                out += "\\x";
-                out += HexByte(static_cast<std::uint8_t>(c));
-            } else {
-                out += c;
-            }
+        } else if (IsControl(c)) {
+            AppendControlEscaped(out, c);
+        } else {
+            out += c;
         }
     }
 }
 
 void AppendCsvField(std::string& out, std::string_view text)
 {
-    if (std::none_of(text.begin(), text.end(), NeedsCsvQuotes)) {
+    if (std::none_of(text.begin(), text.end(), NeedsCsvEscape)) {
         out += text;
         return;
     }
-    out += '"';
+    const bool quoted = std::any_of(text.begin(), text.end(), NeedsCsvQuotes);
+    if (quoted) {
+        out += '"';
+    }
     for (const char c : text) {
+        if (IsControl(c)) {
+            AppendControlEscaped(out, c);
+            continue;
+        }
         if (c == '"') {
             out += '"';
         }
         out += c;
     }
-    out += '"';
+    if (quoted) {
+        out += '"';
+    }
 }
 
 } // namespace tracklens

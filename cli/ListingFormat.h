@@ -39,7 +39,8 @@ void AppendEnd(ListingText& out, ListingFormat format, const RunOutcome& outcome
 // Tab, line feed, carriage return and backslash as \t \n \r \\, other control bytes as \xHH.
 void AppendTsvEscaped(std::string& out, std::string_view text);
 
-// A field quoted, with its quotes doubled, when it holds a comma, a quote or a line break.
+// A field with its control characters escaped as in TSV (a text of the file may hold them), then
+// quoted, with its quotes doubled, when it holds a comma or a quote.
 void AppendCsvField(std::string& out, std::string_view text);
 
 } // namespace tracklens

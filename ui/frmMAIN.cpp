@@ -27,7 +27,8 @@ namespace tracklens::ui {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Tracklens");
+const QString kTitle =
+    QString::fromUtf8(kApplicationTitle.data(), static_cast<qsizetype>(kApplicationTitle.size()));
 
 QFont FontOf(const QString& family, double points, bool bold = false)
 {
@@ -268,10 +269,9 @@ void frmMAIN::cmdSFOGLIA_Click()
 
 void frmMAIN::cmdABOUT_Click()
 {
-    const QString text = QStringLiteral("\u00A9 2026 The Tracklens developers\r\nVer. %1.%2.%3")
-                             .arg(TRACKLENS_VERSION_MAJOR)
-                             .arg(TRACKLENS_VERSION_MINOR)
-                             .arg(TRACKLENS_VERSION_PATCH);
+    const QString text =
+        QStringLiteral("\u00A9 2026 The Tracklens developers\r\nVer. %1")
+            .arg(QString::fromUtf8(kVersion.data(), static_cast<qsizetype>(kVersion.size())));
     platform_.showAbout(this, kTitle, text, QApplication::windowIcon());
 }
 

@@ -5,6 +5,7 @@
 #include <QIcon>
 #include <QTimer>
 
+#include "engine/Program.h"
 #include "engine/StandardDescriptors.h"
 #include "ui/PathServices.h"
 #include "ui/frmMAIN.h"
@@ -14,8 +15,8 @@ int main(int argc, char** argv)
 {
     tracklens::OpenClosedStandardDescriptors();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tracklens"));
-    QApplication::setApplicationVersion(QStringLiteral(TRACKLENS_VERSION));
+    QApplication::setApplicationName(QString::fromUtf8(tracklens::kApplicationTitle.data()));
+    QApplication::setApplicationVersion(QString::fromUtf8(tracklens::kVersion.data()));
     QApplication::setOrganizationName(QStringLiteral("Orvane"));
     QApplication::setDesktopFileName(QStringLiteral("tracklens"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/tracklens/tracklens.png")));

@@ -27,7 +27,7 @@ Bytes TextFile(const Bytes& text)
     return Smf({Concat({{0x00, 0xFF, 0x01, static_cast<std::uint8_t>(text.size())}, text})});
 }
 
-TEST(ListingWriter, EscapesTextsInTsvAndQuotesThemInCsv)
+TEST(ListingWriter, EscapesControlBytesOfTextsInTsvAndCsvAndQuotesCsvFields)
 {
     const struct {
         const char* name;
@@ -39,13 +39,11 @@ TEST(ListingWriter, EscapesTextsInTsvAndQuotesThemInCsv)
         {"tab, line feed, carriage return, backslash",
          {0x09, 0x0A, 0x0D, 0x5C},
          "\\t\\n\\r\\\\",
-         "\"\t\n\r\\\""},
+         "\\t\\n\\r\\"},
         {"other control bytes and 7F",
          {0x00, 0x01, 0x1F, 0x7F, 'A'},
          "\\x00\\x01\\x1F\\x7FA",
-         std::string("\x00\x01\x1F\x7F"
-                     "A",
-                     5)},
+         "\\x00\\x01\\x1F\\x7FA"},
         {"windows-1252",
          {0x80, 0x81, 0xE8},
          "\xE2\x82\xAC\xC2\x81\xC3\xA8",
@@ -56,6 +54,7 @@ TEST(ListingWriter, EscapesTextsInTsvAndQuotesThemInCsv)
          "\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},
         {"comma and quote", {'a', ',', 'b', '"', 'c'}, "a,b\"c", "\"a,b\"\"c\""},
         {"quote alone", {'"'}, "\"", "\"\"\"\""},
+        {"comma and a line break", {'a', ',', 0x0A}, "a,\\n", "\"a,\\n\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,5 +1,5 @@
-// The memory of the files the programs read: blocks that the kernel is asked to page in ahead
-// of the read must keep every byte written to them, and be freed however far they were written.
+// The memory of the files the programs read and the listing's texts: blocks in huge pages must
+// keep every byte written to them, and be freed however far they were written.
 
 #include <gtest/gtest.h>
 
