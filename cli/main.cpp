@@ -1,18 +1,27 @@
 // tracklens-dump: the listing of a Standard MIDI File as TSV, CSV or JSON.
 
 #include <CLI/CLI.hpp>
-#include <fstream>
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <csignal>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <new>
 #include <optional>
+#include <signal.h>
 #include <string>
+#include <string_view>
+#include <unistd.h>
 
 #include "cli/ListingWriter.h"
+#include "cli/OutputFile.h"
 #include "engine/EventWalk.h"
 #include "engine/FileLoader.h"
 #include "engine/MemoryBlock.h"
 #include "engine/Program.h"
+#include "engine/StandardDescriptors.h"
 #include "memory/LargePageMemory.h"
 
 namespace {
@@ -22,6 +31,39 @@ constexpr int kExitRunEnded = 1;
 constexpr int kExitUsage = 2;
 
 constexpr const char* kProgram = "tracklens-dump";
+
+// The temporary file of -o, removed should a signal end the program before it takes OUT's name.
+// A handler may use nothing but a plain array and calls that are safe in it.
+std::array<char, PATH_MAX> gTemporaryFile{};
+
+extern "C" void RemoveTemporaryFileAndEnd(int signalNumber)
+{
+    if (gTemporaryFile[0] != '\0') {
+        unlink(gTemporaryFile.data());
+    }
+    // The handler was reset on entry: the signal ends the program as it would have.
+    raise(signalNumber);
+}
+
+void RemoveOnSignal(const tracklens::OutputFile& file)
+{
+    const std::string path = file.temporaryPath().string();
+    if (path.empty() || path.size() >= gTemporaryFile.size()) {
+        return;
+    }
+    std::copy(path.begin(), path.end(), gTemporaryFile.begin());
+    struct sigaction action {};
+    action.sa_handler = RemoveTemporaryFileAndEnd;
+    action.sa_flags = static_cast<int>(SA_RESETHAND);
+    sigemptyset(&action.sa_mask);
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        struct sigaction previous {};
+        // A signal ignored by whoever started the program stays ignored.
+        if (sigaction(signalNumber, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN) {
+            sigaction(signalNumber, &action, nullptr);
+        }
+    }
+}
 
 int Refuse(const std::string& reason)
 {
@@ -39,25 +81,11 @@ void ReportOutcome(const tracklens::RunOutcome& outcome)
     std::cerr << text << '\n';
 }
 
-int Dump(const std::string& inputPath, const std::string& outputPath,
-         tracklens::ListingFormat format)
+// The listing of the input, to out, which closeOutput then writes out whole; the exit status.
+// A write that fails throws std::ios_base::failure out of the walk, which ends there.
+int List(tracklens::ByteSpan input, std::ostream& out, tracklens::ListingFormat format,
+         const std::function<std::optional<std::string>()>& closeOutput)
 {
-    tracklens::FileBytes memory(&tracklens::LargePageMemory::instance());
-    const std::optional<std::string> refusal = tracklens::ReadWholeFileInto(
-        inputPath, [&memory](std::size_t size) { return memory.makeRoom(size); });
-    if (refusal) {
-        return Refuse(*refusal);
-    }
-    const tracklens::ByteSpan input = memory.room();
-    std::ofstream outputFile;
-    if (!outputPath.empty()) {
-        outputFile.open(outputPath, std::ios::binary | std::ios::trunc);
-        if (!outputFile) {
-            return Refuse(outputPath + ": cannot be written");
-        }
-    }
-    std::ostream& out = outputPath.empty() ? std::cout : outputFile;
-
     const auto writer = tracklens::MakeListingWriter(format, input, out);
     writer->writeTitles();
     const tracklens::RunOutcome outcome = tracklens::WalkFile(input, *writer);
@@ -65,12 +93,14 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
         writer->finish(outcome);
     } catch (const std::bad_alloc&) {
         // The rows found so far are out; there was no memory for the text of the rest.
+        if (const std::optional<std::string> failure = closeOutput()) {
+            return Refuse(*failure);
+        }
         std::cerr << kProgram << ": out of memory while writing the listing\n";
         return kExitRunEnded;
     }
-    if (!out) {
-        return Refuse((outputPath.empty() ? std::string("standard output") : outputPath) +
-                      ": write failed");
+    if (const std::optional<std::string> failure = closeOutput()) {
+        return Refuse(*failure);
     }
     if (!outcome.complete()) {
         ReportOutcome(outcome);
@@ -79,10 +109,102 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
     return kExitListed;
 }
 
+// Why the listing must not go to the named output, or nothing.
+std::optional<std::string> OutputRefused(const std::string& outputPath,
+                                         const tracklens::InputFile& input, bool force)
+{
+    const std::optional<tracklens::OutputConflict> conflict =
+        tracklens::CheckOutputTarget(outputPath, input.identity());
+    if (!conflict) {
+        return std::nullopt;
+    }
+    if (conflict->kind == tracklens::OutputConflict::Kind::IsTheInput) {
+        return conflict->message;
+    }
+    if (force) {
+        return std::nullopt;
+    }
+    return conflict->message + "; give --force to replace it";
+}
+
+int Dump(const std::string& inputPath, const std::string& outputPath,
+         tracklens::ListingFormat format, bool force)
+{
+    // Opened first, so that the output is checked against the very file that is read.
+    tracklens::InputFile inputFile(inputPath);
+    if (inputFile.refusal()) {
+        return Refuse(*inputFile.refusal());
+    }
+    std::optional<tracklens::OutputFile> outputFile;
+    if (!outputPath.empty()) {
+        if (const std::optional<std::string> refusal =
+                OutputRefused(outputPath, inputFile, force)) {
+            return Refuse(*refusal);
+        }
+        outputFile.emplace(outputPath);
+        if (outputFile->refusal()) {
+            return Refuse(*outputFile->refusal());
+        }
+        RemoveOnSignal(*outputFile);
+    }
+    tracklens::FileBytes memory(&tracklens::LargePageMemory::instance());
+    if (const std::optional<std::string> refusal =
+            inputFile.readInto([&memory](std::size_t size) { return memory.makeRoom(size); })) {
+        return Refuse(*refusal);
+    }
+
+    if (outputFile) {
+        try {
+            return List(memory.room(), outputFile->stream(), format,
+                        [&outputFile] { return outputFile->commit(); });
+        } catch (const std::ios_base::failure&) {
+            return Refuse(outputFile->writeFailure());
+        }
+    }
+    tracklens::DescriptorStream standardOutput(STDOUT_FILENO);
+    const auto flushed = [&standardOutput]() -> std::optional<std::string> {
+        if (standardOutput.flushHeld()) {
+            return std::nullopt;
+        }
+        return "standard output: write failed: " + standardOutput.failureReason();
+    };
+    try {
+        return List(memory.room(), standardOutput, format, flushed);
+    } catch (const std::ios_base::failure&) {
+        return Refuse("standard output: write failed: " + standardOutput.failureReason());
+    }
+}
+
+// An argument that begins with '-' and is no option of this program: most likely a file name.
+std::optional<std::string> DashedFileName(int argc, char** argv)
+{
+    constexpr std::string_view kOptions[] = {"--format",  "--output", "--force", "--help",
+                                             "--version", "-o",       "-h"};
+    for (int index = 1; index < argc; ++index) {
+        const std::string_view argument = argv[index];
+        if (argument == "--") {
+            break;
+        }
+        if (argument.size() < 2 || argument[0] != '-') {
+            continue;
+        }
+        const bool known = std::any_of(
+            std::begin(kOptions), std::end(kOptions), [argument](std::string_view option) {
+                return option.starts_with("--") ? argument.substr(0, argument.find('=')) == option
+                                                : argument.starts_with(option);
+            });
+        if (!known) {
+            return std::string(argument);
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    tracklens::OpenClosedStandardDescriptors();
     std::ios::sync_with_stdio(false);
 
     CLI::App app{"Lists every header field, chunk and event of a Standard MIDI File.", kProgram};
@@ -101,10 +223,15 @@ int main(int argc, char** argv)
         ->check(CLI::IsMember({"tsv", "csv", "json"}));
     app.add_option("-o,--output", outputPath, "Write the listing to OUT instead of standard output")
         ->option_text("OUT");
+    bool force = false;
+    app.add_flag("--force", force, "Replace OUT even when it is a MIDI file");
     app.add_option("FILE", inputPath, "The Standard MIDI File to list")->required();
-    app.footer("Exit status: 0 listed whole, 1 the listing stopped at an unknown status or a "
-               "failure (its message on standard error), 2 the file could not be read or the "
-               "arguments are wrong.");
+    app.footer("OUT is written whole or not at all: to a temporary file beside it, which takes "
+               "its name at the end. OUT may not be FILE itself, and an existing MIDI file is "
+               "replaced only with --force.\n"
+               "Exit status: 0 listed whole, 1 the listing stopped at an unknown status or a "
+               "failure (its message on standard error), 2 the file could not be read, the "
+               "output could not be written or was refused, or the arguments are wrong.");
 
     try {
         app.parse(argc, argv);
@@ -113,7 +240,11 @@ int main(int argc, char** argv)
     } catch (const CLI::CallForVersion& e) {
         return app.exit(e);
     } catch (const CLI::ParseError& e) {
+        if (const std::optional<std::string> name = DashedFileName(argc, argv)) {
+            return Refuse(*name + ": no such option; use -- before a file name that begins with "
+                                  "'-' (see --help)");
+        }
         return Refuse(std::string(e.what()) + " (see --help)");
     }
-    return Dump(inputPath, outputPath, formats.at(formatName));
+    return Dump(inputPath, outputPath, formats.at(formatName), force);
 }

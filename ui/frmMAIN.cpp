@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -54,7 +53,7 @@ QFont FontOf(const QString& family, double points, bool bold = false)
 
 std::filesystem::path LocalPath(const QString& path)
 {
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
+    return std::filesystem::path(PathOfName(path).toStdString());
 }
 
 QString FromUtf8(std::string_view text)
@@ -419,7 +418,7 @@ void frmMAIN::dropEvent(QDropEvent* event)
         event->acceptProposedAction();
         // After the drop has returned to the program it came from.
         QTimer::singleShot(0, this,
-                           [this, path = urls.constFirst().toLocalFile()] { openFile(path); });
+                           [this, path = NameOfLocalUrl(urls.constFirst())] { openFile(path); });
     }
 }
 

@@ -5,11 +5,14 @@
 #include <QIcon>
 
 #include "engine/Program.h"
+#include "engine/StandardDescriptors.h"
+#include "ui/PathServices.h"
 #include "ui/frmMAIN.h"
 #include "ui/platform/QtPlatform.h"
 
 int main(int argc, char** argv)
 {
+    tracklens::OpenClosedStandardDescriptors();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromUtf8(tracklens::kApplicationTitle.data()));
     QApplication::setApplicationVersion(QString::fromUtf8(tracklens::kVersion.data()));
@@ -25,7 +28,8 @@ int main(int argc, char** argv)
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("A Standard MIDI File to analyse at start."),
                                  QStringLiteral("[FILE]"));
-    parser.process(app);
+    // The arguments Qt leaves, as names that keep their bytes (QApplication takes its own out).
+    parser.process(tracklens::ui::ArgumentNames(argc, argv));
 
     tracklens::ui::QtPlatform platform;
     tracklens::ui::frmMAIN window(platform);

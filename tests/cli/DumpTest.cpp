@@ -6,11 +6,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
 
 #include "tests/engine/Listing.h"
 
@@ -73,12 +77,14 @@ protected:
         return path;
     }
 
-    Result run(const std::string& program, const std::string& arguments)
+    // Standard output and error go to files of the folder, unless redirected otherwise.
+    Result run(const std::string& program, const std::string& arguments,
+               const std::string& redirections = "")
     {
         const fs::path out = dir_ / "stdout";
         const fs::path err = dir_ / "stderr";
         const std::string command = Quoted(program) + " " + arguments + " >" + Quoted(out) + " 2>" +
-                                    Quoted(err) + " </dev/null";
+                                    Quoted(err) + " </dev/null " + redirections;
         const int raw = std::system(command.c_str());
         Result result;
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -87,7 +93,24 @@ protected:
         return result;
     }
 
-    Result dump(const std::string& arguments) { return run(TRACKLENS_DUMP, arguments); }
+    Result dump(const std::string& arguments, const std::string& redirections = "")
+    {
+        return run(TRACKLENS_DUMP, arguments, redirections);
+    }
+
+    // The names in the folder, but for the captured streams.
+    std::vector<std::string> folderNames() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir_)) {
+            const std::string name = entry.path().filename().string();
+            if (name != "stdout" && name != "stderr") {
+                names.push_back(name);
+            }
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
     fs::path dir_;
 };
@@ -192,6 +215,181 @@ TEST_F(Dump, WritesToTheNamedOutput)
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(ReadAll(output), kSmallSongTsv);
+}
+
+// Whatever path leads to the file being listed, it is never written: refused before anything is,
+// the file as it was, and nothing left beside it.
+TEST_F(Dump, OutputThatIsTheInputIsRefusedWhateverPathLeadsThere)
+{
+    const fs::path song = write("song.mid", kSmallSong);
+    fs::create_symlink("song.mid", dir_ / "link.mid");
+    fs::create_hard_link(song, dir_ / "hard.mid");
+    fs::create_directory(dir_ / "sub");
+    const std::string outputs[] = {
+        song.string(),
+        (dir_ / "sub" / ".." / "song.mid").string(),
+        (dir_ / "link.mid").string(),
+        (dir_ / "hard.mid").string(),
+    };
+    for (const std::string& output : outputs) {
+        for (const char* force : {"", "--force "}) {
+            SCOPED_TRACE(force + output);
+            const Result result =
+                dump(force + std::string("-o ") + Quoted(output) + " " + Quoted(song));
+            EXPECT_EQ(result.status, 2);
+            EXPECT_EQ(result.out, "");
+            EXPECT_EQ(result.err, "tracklens-dump: " + output +
+                                      ": is the file being listed, which would be overwritten\n");
+            EXPECT_EQ(ReadAll(song), std::string(kSmallSong.begin(), kSmallSong.end()));
+            EXPECT_EQ(folderNames(),
+                      (std::vector<std::string>{"hard.mid", "link.mid", "song.mid", "sub"}));
+        }
+    }
+}
+
+// An existing output that is itself a MIDI file is replaced only when asked to: arguments given
+// the wrong way round must not destroy a song.
+TEST_F(Dump, ExistingMidiOutputIsReplacedOnlyWithForce)
+{
+    const fs::path song = write("song.mid", kSmallSong);
+    const fs::path listing = write("listing.tsv", Bytes(kTitles, kTitles + 10));
+    const struct {
+        const char* name;
+        std::string content;
+        bool midi;
+    } targets[] = {
+        {"standard midi file", std::string(kSmallSong.begin(), kSmallSong.end()), true},
+        {"header tag alone", "MThd", true},
+        {"rmid", std::string("RIFF\x20\0\0\0RMIDdata", 16), true},
+        {"riff of another form", std::string("RIFF\x20\0\0\0WAVEfmt ", 16), false},
+        {"older listing", "Abs Tick\tolder and longer content that must go\n", false},
+        {"shorter than a tag", "MTh", false},
+    };
+    for (const auto& target : targets) {
+        for (const bool force : {false, true}) {
+            SCOPED_TRACE(std::string(target.name) + (force ? " with --force" : ""));
+            const fs::path output = dir_ / "out.mid";
+            std::ofstream(output, std::ios::binary) << target.content;
+            const Result result =
+                dump((force ? "--force -o " : "-o ") + Quoted(output) + " " + Quoted(song));
+            if (target.midi && !force) {
+                EXPECT_EQ(result.status, 2);
+                EXPECT_EQ(result.err, "tracklens-dump: " + output.string() +
+                                          ": is a MIDI file; give --force to replace it\n");
+                EXPECT_EQ(ReadAll(output), target.content);
+            } else {
+                EXPECT_EQ(result.status, 0) << result.err;
+                EXPECT_EQ(ReadAll(output), kSmallSongTsv);
+            }
+            EXPECT_EQ(result.out, "");
+            EXPECT_EQ(folderNames(),
+                      (std::vector<std::string>{"listing.tsv", "out.mid", "song.mid"}));
+        }
+    }
+
+    // The input and the output given the wrong way round.
+    const Result swapped = dump("-o " + Quoted(song) + " " + Quoted(listing));
+    EXPECT_EQ(swapped.status, 2);
+    EXPECT_EQ(ReadAll(song), std::string(kSmallSong.begin(), kSmallSong.end()));
+}
+
+TEST_F(Dump, OutputKeepsTheOlderFilesPermissionsAndWritesThroughALink)
+{
+    const fs::path song = write("song.mid", kSmallSong);
+    const fs::path output = dir_ / "listing.tsv";
+    std::ofstream(output) << "older\n";
+    fs::permissions(output, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink("listing.tsv", dir_ / "link.tsv");
+
+    const Result result = dump("-o " + Quoted(dir_ / "link.tsv") + " " + Quoted(song));
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.tsv"));
+    EXPECT_EQ(ReadAll(output), kSmallSongTsv);
+    EXPECT_EQ(fs::status(output).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(folderNames(), (std::vector<std::string>{"link.tsv", "listing.tsv", "song.mid"}));
+}
+
+// The listing of a run that stops is a listing too: it replaces the older file whole.
+TEST_F(Dump, OutputOfAStoppedRunIsWrittenWhole)
+{
+    const fs::path stop = write("stop.mid", Smf({{0x00, 0x90, 0x3C, 0x40, 0x00, 0xF4}}));
+    const fs::path output = dir_ / "out.tsv";
+    std::ofstream(output) << "older\n";
+    const Result result = dump("-o " + Quoted(output) + " " + Quoted(stop));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Pos.28\nStatus 244 (F4) - Valore sconosciuto\n");
+    const std::string listing = ReadAll(output);
+    EXPECT_EQ(listing.substr(0, std::string(kTitles).size()), kTitles);
+    EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 9);
+    EXPECT_EQ(folderNames(), (std::vector<std::string>{"out.tsv", "stop.mid"}));
+}
+
+// With standard error (or output) closed, the output must not take its descriptor: the message
+// of a stop would land in the listing.
+TEST_F(Dump, ClosedStandardDescriptorsReceiveNothingOfTheOutput)
+{
+    const fs::path stop = write("stop.mid", Smf({{0x00, 0x90, 0x3C, 0x40, 0x00, 0xF4}}));
+    const fs::path output = dir_ / "out.tsv";
+    for (const char* closed : {"2>&-", "1>&-", "1>&- 2>&-", "0<&- 1>&- 2>&-"}) {
+        SCOPED_TRACE(closed);
+        fs::remove(output);
+        const Result result = dump("-o " + Quoted(output) + " " + Quoted(stop), closed);
+        EXPECT_EQ(result.status, 1);
+        const std::string listing = ReadAll(output);
+        EXPECT_EQ(listing.substr(0, std::string(kTitles).size()), kTitles);
+        EXPECT_EQ(listing.find("Valore sconosciuto"), std::string::npos) << listing;
+        EXPECT_EQ(listing.back(), '\n');
+        EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 9);
+    }
+}
+
+TEST_F(Dump, WriteFailureOnStandardOutputSaysWhy)
+{
+    const fs::path song = write("song.mid", kSmallSong);
+    for (const char* format : {"tsv", "csv", "json"}) {
+        SCOPED_TRACE(format);
+        const Result result =
+            dump("--format " + std::string(format) + " " + Quoted(song), ">/dev/full");
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err, "tracklens-dump: standard output: write failed: " +
+                                  std::string(std::strerror(ENOSPC)) + "\n");
+    }
+}
+
+// Written to a device, the output is written in place: the device stays.
+TEST_F(Dump, OutputToADeviceIsWrittenInPlace)
+{
+    const fs::path song = write("song.mid", kSmallSong);
+    const Result toNull = dump("-o /dev/null " + Quoted(song));
+    EXPECT_EQ(toNull.status, 0) << toNull.err;
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+
+    const Result toFull = dump("-o /dev/full " + Quoted(song));
+    EXPECT_EQ(toFull.status, 2);
+    EXPECT_EQ(toFull.err, "tracklens-dump: /dev/full: write failed: " +
+                              std::string(std::strerror(ENOSPC)) + "\n");
+}
+
+// A name that begins with a dash reads as an option: the message says how to name such a file.
+TEST_F(Dump, FileNameThatBeginsWithADashIsExplained)
+{
+    write("-dash.mid", kSmallSong);
+    const fs::path before = fs::current_path();
+    fs::current_path(dir_); // the name is the file's name alone
+    const std::string refused[] = {"-dash.mid", "--format csv -dash.mid", "-dash.mid -o out.tsv"};
+    for (const std::string& arguments : refused) {
+        SCOPED_TRACE(arguments);
+        const Result result = dump(arguments);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, "tracklens-dump: -dash.mid: no such option; use -- before a file "
+                              "name that begins with '-' (see --help)\n");
+    }
+    const Result listed = dump("-- -dash.mid");
+    fs::current_path(before);
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, kSmallSongTsv);
 }
 
 TEST_F(Dump, TellsItsUsageAndVersion)

@@ -40,8 +40,9 @@ done <<'CASES'
 tracklens-dump --format |csv json tsv
 tracklens-dump --format j|json
 tracklens-dump --format=c|csv
-tracklens-dump --f|--format
-tracklens-dump --|--format --help --output --version
+tracklens-dump --fo|--force --format
+tracklens-dump --form|--format
+tracklens-dump --|--force --format --help --output --version
 tracklens-dump -o |LOUD.MID folder notes.txt song.mid
 tracklens-dump |LOUD.MID folder song.mid
 tracklens-dump --format csv s|song.mid

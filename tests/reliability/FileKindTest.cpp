@@ -325,6 +325,60 @@ INSTANTIATE_TEST_SUITE_P(FileKinds, NotAPlainFile, ::testing::ValuesIn(FileKinds
                              return kind.param.name;
                          });
 
+// A file looked at by its path and then opened could be swapped for a FIFO between the two
+// steps, and opening the FIFO would wait for a writer. The loader opens first, without waiting,
+// and looks at what it opened: a FIFO put in the file's place right before the open is refused
+// at once.
+TEST(InputFile, FifoSwappedInRightBeforeTheOpenIsRefusedWithoutBlocking)
+{
+    const ScratchFolder folder;
+    const fs::path path = folder.path() / "song.mid";
+    fs::copy_file(kTestRead, path);
+    int madeFifo = -1;
+    const auto swapForFifo = [&path, &madeFifo] {
+        fs::remove(path);
+        madeFifo = mkfifo(path.c_str(), 0644);
+    };
+    auto opening = std::async(std::launch::async, [&path, &swapForFifo] {
+        const InputFile file(path, swapForFifo);
+        return file.refusal();
+    });
+    const bool blocked = opening.wait_for(std::chrono::seconds(60)) != std::future_status::ready;
+    if (blocked) {
+        const int writer = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0) {
+            close(writer);
+        }
+    }
+    const std::optional<std::string> refusal = opening.get();
+    if (madeFifo != 0) {
+        GTEST_SKIP() << "no FIFO can be made here";
+    }
+    EXPECT_FALSE(blocked) << "opening " << path << " blocked";
+    ASSERT_TRUE(refusal.has_value());
+    EXPECT_EQ(*refusal, path.string() + ": is not a regular file (a device, FIFO or socket)");
+}
+
+// What is read is the file that was opened, with the identity that the output is checked
+// against: the same through a link or a hard link.
+TEST(InputFile, SameFileByAnyPathHasTheSameIdentity)
+{
+    const ScratchFolder folder;
+    const fs::path path = folder.path() / "song.mid";
+    fs::copy_file(kTestRead, path);
+    fs::create_symlink(path, folder.path() / "link.mid");
+    fs::create_hard_link(path, folder.path() / "hard.mid");
+    fs::copy_file(kTestRead, folder.path() / "copy.mid");
+
+    const InputFile file(path);
+    ASSERT_FALSE(file.refusal()) << *file.refusal();
+    EXPECT_EQ(file.size(), fs::file_size(kTestRead));
+    for (const char* same : {"link.mid", "hard.mid"}) {
+        EXPECT_EQ(InputFile(folder.path() / same).identity(), file.identity()) << same;
+    }
+    EXPECT_NE(InputFile(folder.path() / "copy.mid").identity(), file.identity());
+}
+
 TEST(EmptyFile, IsReadAndListedAsNotAStandardMidiFile)
 {
     const ScratchFolder folder;

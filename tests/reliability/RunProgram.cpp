@@ -93,6 +93,13 @@ ProgramRun RunProgram(const std::vector<std::string>& arguments, const ProgramOp
             (options.user && !BecomeUser(*options.user))) {
             _exit(127);
         }
+        if (options.fileSizeLimit) {
+            const rlimit limit{*options.fileSizeLimit, *options.fileSizeLimit};
+            // Ignored signals stay ignored across execve().
+            if (signal(SIGXFSZ, SIG_IGN) == SIG_ERR || setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+                _exit(127);
+            }
+        }
         execve(argv[0], argv.data(), environ);
         _exit(127);
     }

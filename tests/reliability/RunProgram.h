@@ -1,5 +1,6 @@
 #pragma once
 
+#include <sys/resource.h>
 #include <sys/types.h>
 
 #include <chrono>
@@ -25,6 +26,10 @@ struct ProgramOptions {
     std::chrono::seconds limit = std::chrono::seconds(60);
     // Run as this user and its group (only root can choose), so that file permissions apply.
     std::optional<uid_t> user;
+    // No file may grow beyond this many bytes, as on a full disk: a write beyond it fails with
+    // EFBIG ("File too large") instead of raising SIGXFSZ. Keep it above what goes to the
+    // standard streams, which are files too.
+    std::optional<rlim_t> fileSizeLimit;
 };
 
 // Runs the program with its arguments, standard input from /dev/null.

@@ -5,8 +5,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QSettings>
 #include <QUrl>
+
+#include "ui/PathServices.h"
 
 namespace tracklens::ui {
 
@@ -69,18 +70,19 @@ void QtPlatform::showAbout(QWidget* parent, const QString& application, const QS
 
 bool QtPlatform::openDocument(const QString& path)
 {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // From the name's bytes, which need not be UTF-8.
+    const QByteArray bytes = PathOfName(path);
+    return QDesktopServices::openUrl(
+        bytes.startsWith('/') ? QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"))
+                              : QUrl::fromLocalFile(path));
 }
 
 std::optional<QString> QtPlatform::programDirSetting()
 {
-    const QSettings settings(QSettings::NativeFormat, QSettings::SystemScope,
-                             QStringLiteral("Orvane"), QStringLiteral("Tracklens"));
-    const QVariant value = settings.value(QStringLiteral("ProgramDir"));
-    if (!value.isValid()) {
-        return std::nullopt;
-    }
-    return value.toString();
+    // The files QSettings would read, read so that none of them can block the start.
+    return SettingOfFiles(
+        SystemSettingsFiles(QStringLiteral("Orvane"), QStringLiteral("Tracklens")),
+        QStringLiteral("ProgramDir"));
 }
 
 std::optional<QString> QtPlatform::ownDataDir()
