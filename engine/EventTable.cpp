@@ -87,6 +87,12 @@ std::string EventTable::storedCellText(std::size_t index, Column column) const
     return StoredCellText(content(), listedRow(index), column);
 }
 
+std::string EventTable::cellTextStart(std::size_t index, Column column, std::size_t mostBytes,
+                                      bool& cut) const
+{
+    return CellTextStart(content(), listedRow(index), column, mostBytes, cut);
+}
+
 const Row& EventTable::listedRow(std::size_t index) const
 {
     if (index < headerRows_.size()) {

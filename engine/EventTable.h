@@ -68,6 +68,10 @@ public:
     // Texts of a cell as handed to the listing, and in their stored fixed-width form.
     std::string cellText(std::size_t index, Column column) const;
     std::string storedCellText(std::size_t index, Column column) const;
+    // The start of a cell's text, from at most mostBytes of the bytes it shows; cut tells
+    // whether there was more.
+    std::string cellTextStart(std::size_t index, Column column, std::size_t mostBytes,
+                              bool& cut) const;
 
 private:
     void addRowAtBlockOrChunk(const Row& row, std::size_t index, const WalkPoint& before);

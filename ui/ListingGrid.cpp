@@ -590,9 +590,14 @@ bool ListingGrid::copySelection()
     }
     // Up to a million rows take a second or two: the pointer says so.
     const BusyPointer busy;
-    const std::string text = selectionAsTsv();
-    QApplication::clipboard()->setText(
-        QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    try {
+        const std::string text = selectionAsTsv();
+        QApplication::clipboard()->setText(
+            QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    } catch (const std::bad_alloc&) {
+        emit copyRefused(rows);
+        return false;
+    }
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/ListingModel.h"
 
 #include <algorithm>
+#include <new>
 
 namespace tracklens::ui {
 
@@ -50,6 +51,27 @@ const ListingModel::RowTexts* ListingModel::appendedRow(int gridRow) const
     return appended == appendedRows_.end() ? nullptr : &appended->second;
 }
 
+// The stored text of a cell of the table, no more of it than can be shown: a cell of a very
+// large event is cut after the text of kMostShownBytes of its bytes. Should memory run out,
+// the cell shows that something is missing rather than end the program.
+QString ListingModel::tableCellText(std::size_t row, Column column) const
+{
+    try {
+        if (FixedWidth(column) != 0) {
+            return QString::fromStdString(table_.storedCellText(row, column));
+        }
+        bool cut = false;
+        QString text =
+            QString::fromStdString(table_.cellTextStart(row, column, kMostShownBytes, cut));
+        if (cut) {
+            text += QChar(0x2026);
+        }
+        return text;
+    } catch (const std::bad_alloc&) {
+        return QString(QChar(0x2026));
+    }
+}
+
 QString ListingModel::cellText(int gridRow, int column) const
 {
     if (!IsColumn(column) || gridRow < 0 || gridRow >= rows_) {
@@ -59,8 +81,7 @@ QString ListingModel::cellText(int gridRow, int column) const
         return titles_[static_cast<std::size_t>(column)];
     }
     if (gridRow >= 1 && gridRow <= tableRows_) {
-        return QString::fromStdString(table_.storedCellText(static_cast<std::size_t>(gridRow - 1),
-                                                            static_cast<Column>(column)));
+        return tableCellText(static_cast<std::size_t>(gridRow - 1), static_cast<Column>(column));
     }
     const RowTexts* appended = appendedRow(gridRow);
     return appended == nullptr ? QString() : (*appended)[static_cast<std::size_t>(column)];

@@ -26,6 +26,8 @@ public:
 
     // Display texts longer than this are cut on screen; the full text stays readable.
     static constexpr qsizetype kLongestShownText = 4096;
+    // Bytes of a cell's event that are read for its text on screen, and for its tooltip.
+    static constexpr std::size_t kMostShownBytes = 4096;
 
     explicit ListingModel(QObject* parent = nullptr);
 
@@ -46,7 +48,8 @@ public:
     Qt::Alignment alignment(int column) const;
     QString title(int column) const;
 
-    // The text of a cell by its grid row, the header row included, in its stored form.
+    // The text of a cell by its grid row, the header row included, in its stored form; a cell
+    // of a very large event is cut after the text of kMostShownBytes of its bytes.
     QString cellText(int gridRow, int column) const;
     // A data row's cell as drawn: without the blanks that fill a fixed-width column, cut to
     // kLongestShownText characters.
@@ -60,6 +63,7 @@ signals:
     void titlesChanged();
 
 private:
+    QString tableCellText(std::size_t row, Column column) const;
     void dropRowsFrom(int gridRow);
     const RowTexts* appendedRow(int gridRow) const;
 

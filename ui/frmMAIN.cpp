@@ -436,8 +436,8 @@ void frmMAIN::closeEvent(QCloseEvent* event)
 void frmMAIN::refuseCopy(std::int64_t rows)
 {
     platform_.showMessage(this,
-                          QStringLiteral("Troppe righe da copiare !\r\n%1 righe selezionate, al "
-                                         "massimo %2.")
+                          QStringLiteral("Too many rows to copy: %1 rows are selected, at most %2 "
+                                         "can be copied.")
                               .arg(rows)
                               .arg(ListingGrid::kMostRowsCopied),
                           MessageIcon::Exclamation, kTitle);
