@@ -34,6 +34,16 @@ public:
     ListingWriter(const ListingWriter&) = delete;
     ListingWriter& operator=(const ListingWriter&) = delete;
 
+    // A batch is full at this many rows, or at rows that show this many bytes of the file. Small
+    // batches, for the fuzzer, make every input a listing of many batches.
+#ifdef TRACKLENS_SMALL_BATCHES
+    static constexpr std::int32_t kBatchRows = 8;
+    static constexpr std::size_t kBatchFileBytes = 64;
+#else
+    static constexpr std::int32_t kBatchRows = 1 << 12;
+    static constexpr std::size_t kBatchFileBytes = std::size_t{1} << 16;
+#endif
+
     void writeTitles();
 
     void AddRow(const Row& row, std::size_t, const WalkPoint& before) override
@@ -58,14 +68,11 @@ private:
 
     // The counts of the batch being filled on the walk's thread.
     struct Filling {
-        static constexpr std::int32_t kMostRows = 1 << 12;
-        static constexpr std::size_t kMostFileBytes = std::size_t{1} << 16;
-
         std::int32_t rows = 0;
         std::size_t fileBytes = 0; // bytes of the file the rows show
         bool relisted = false;     // its rows are listed again from its start, not kept
 
-        bool isFull() const { return rows >= kMostRows || fileBytes >= kMostFileBytes; }
+        bool isFull() const { return rows >= kBatchRows || fileBytes >= kBatchFileBytes; }
     };
 
     void beginBatch(const WalkPoint& point);

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/engine/Listing.h"
+#include "tests/support/Listing.h"
 
 namespace tracklens::testing {
 namespace {

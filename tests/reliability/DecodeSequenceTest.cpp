@@ -12,9 +12,10 @@
 #include "engine/EventWalk.h"
 #include "tests/reliability/Damage.h"
 #include "tests/reliability/ListingChecks.h"
-#include "tests/reliability/SampleFiles.h"
+#include "tests/support/Listing.h"
+#include "tests/support/SampleFiles.h"
 
-namespace tracklens::reliability {
+namespace tracklens::testing {
 namespace {
 
 // What the run left on screen, and whether the run kept the order of its steps.
@@ -106,7 +107,7 @@ TEST(DecodeSequence, EveryRunLeavesTheViewAsItsEndingRequires)
             const std::vector<std::uint8_t> bytes =
                 round == 0 ? sample.bytes : Damaged(sample.bytes, random, what);
             SCOPED_TRACE(sample.name + " " + what);
-            CollectingSink sink;
+            RowsOf sink;
             const RunOutcome outcome = WalkFile(bytes, sink);
             ++endings[outcome.kind];
 
@@ -152,4 +153,4 @@ TEST(DecodeSequence, EveryRunLeavesTheViewAsItsEndingRequires)
 }
 
 } // namespace
-} // namespace tracklens::reliability
+} // namespace tracklens::testing

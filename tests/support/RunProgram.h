@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace tracklens::reliability {
+namespace tracklens::testing {
 
 // How a program run as its own process ended.
 struct ProgramRun {
@@ -37,4 +37,4 @@ uid_t UnprivilegedUser();
 // Drops this process to the user and its group, with no further groups. For a child process.
 bool BecomeUser(uid_t user);
 
-} // namespace tracklens::reliability
+} // namespace tracklens::testing

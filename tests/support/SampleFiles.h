@@ -10,13 +10,13 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/SmfWriter.h"
+#include "tools/smf/SmfBuilder.h"
 
 namespace tracklens::samples {
 
-using tools::AppendBigEndian;
-using tools::Bytes;
-using tools::TrackWriter;
+using smf::AppendBigEndian;
+using smf::Bytes;
+using smf::TrackWriter;
 
 struct SampleFile {
     std::string name;
@@ -62,7 +62,7 @@ inline Bytes EveryFamilyFile()
         .event(0, {0xFC})
         .event(0, {0xFE})
         .endOfTrack(0x0FFFFFFF);
-    return tools::WriteSmf(0, 0x01E0, {track});
+    return smf::Smf(0, 0x01E0, {track.body()});
 }
 
 // A longer header with an SMPTE division, a chunk that is not a track, an empty track, bytes
@@ -124,7 +124,7 @@ inline Bytes UnknownStatusFile()
     TrackWriter track;
     track.event(0, {0x92, 0x30, 0x40}).event(0x10, {0x30, 0x00}).event(0, {0xF4, 0x00});
     track.endOfTrack(0);
-    return tools::WriteSmf(0, 0x0060, {track});
+    return smf::Smf(0, 0x0060, {track.body()});
 }
 
 // Ends in a failure: a controller number of 128 in the second track, after a first track that
@@ -135,7 +135,7 @@ inline Bytes FailureFile()
     first.meta(0, 0x51, {0x09, 0x27, 0xC0}).endOfTrack(0);
     TrackWriter second;
     second.event(0, {0xB0, 0x07, 0x50}).event(0, {0xB0, 0x80, 0x00}).endOfTrack(0);
-    return tools::WriteSmf(1, 0x0060, {first, second});
+    return smf::Smf(1, 0x0060, {first.body(), second.body()});
 }
 
 inline std::vector<SampleFile> SampleFiles()
