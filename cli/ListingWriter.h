@@ -34,15 +34,9 @@ public:
     ListingWriter(const ListingWriter&) = delete;
     ListingWriter& operator=(const ListingWriter&) = delete;
 
-    // A batch is full at this many rows, or at rows that show this many bytes of the file. Small
-    // batches, for the fuzzer, make every input a listing of many batches.
-#ifdef TRACKLENS_SMALL_BATCHES
-    static constexpr std::int32_t kBatchRows = 8;
-    static constexpr std::size_t kBatchFileBytes = 64;
-#else
-    static constexpr std::int32_t kBatchRows = 1 << 12;
-    static constexpr std::size_t kBatchFileBytes = std::size_t{1} << 16;
-#endif
+    // A batch is full at this many rows, or at rows that show this many bytes of the file.
+    static constexpr std::int32_t kBatchRows = kSmallBatches ? 6 : 1 << 12;
+    static constexpr std::size_t kBatchFileBytes = kSmallBatches ? 64 : std::size_t{1} << 16;
 
     void writeTitles();
 

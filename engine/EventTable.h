@@ -28,11 +28,8 @@ public:
 
     // Rows listed together when one of them is read; few for the fuzzer, so that every input
     // is a table of many blocks.
-#ifdef TRACKLENS_SMALL_BATCHES
-    static constexpr std::int32_t kRowsPerBlock = 4;
-#else
-    static constexpr std::int32_t kRowsPerBlock = 256;
-#endif
+    static constexpr std::int32_t kRowsPerBlock = kSmallBatches ? 8 : 256;
+    static_assert(kRowsPerBlock > 5, "the header's five rows are in the first block");
 
     explicit EventTable(FileBytes content = FileBytes());
     // A table over a copy of the bytes.
@@ -62,25 +59,13 @@ public:
     void ClearRows();
 
     // Rows appended since the table was made, also after ClearRows().
-    std::int32_t rowCount() const
-    {
-        return static_cast<std::int32_t>(rowsCleared_ + size_);
-    }
+    std::int32_t rowCount() const { return static_cast<std::int32_t>(rowsCleared_ + size_); }
 
     // Rows the table holds now.
-    std::size_t size() const
-    {
-        return size_;
-    }
-    bool empty() const
-    {
-        return size_ == 0;
-    }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
     Row row(std::size_t index) const;
-    ByteSpan content() const
-    {
-        return content_.room();
-    }
+    ByteSpan content() const { return content_.room(); }
 
     // Texts of a cell as handed to the listing, and in their stored fixed-width form.
     std::string cellText(std::size_t index, Column column) const;
