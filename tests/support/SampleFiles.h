@@ -14,7 +14,6 @@
 
 namespace tracklens::samples {
 
-using smf::AppendBigEndian;
 using smf::Bytes;
 using smf::TrackWriter;
 
@@ -70,52 +69,28 @@ inline Bytes EveryFamilyFile()
 // at the end.
 inline Bytes ChunkLayoutFile()
 {
-    Bytes file = {'M', 'T', 'h', 'd'};
-    AppendBigEndian(file, 8, 4);
-    AppendBigEndian(file, 1, 2);
-    AppendBigEndian(file, 3, 2);
-    file.insert(file.end(), {0xE7, 0x28, 0x00, 0x00});
-
-    const Bytes other = {'X', 'F', 'I', 'H', 0x00, 0x00, 0x00, 0x03, 0x01, 0x02, 0x03};
-    file.insert(file.end(), other.begin(), other.end());
-
-    file.insert(file.end(), {'M', 'T', 'r', 'k', 0x00, 0x00, 0x00, 0x00});
-
     TrackWriter track;
     track.event(0, {0x90, 0x40, 0x40}).event(0x60, {0x40, 0x00}).endOfTrack(0);
-    Bytes body = track.body();
-    body.insert(body.end(), {0x00, 0x41, 0x40, 0x10, 0x41, 0x00}); // after End of Track
-    file.insert(file.end(), {'M', 'T', 'r', 'k'});
-    AppendBigEndian(file, static_cast<std::uint32_t>(body.size()), 4);
-    file.insert(file.end(), body.begin(), body.end());
-
-    file.insert(file.end(), {'M', 'T', 'r', 'k', 0x00, 0x00, 0x00, 0x05});
-    file.insert(file.end(), {0x00, 0xFF, 0x2F, 0x00, 0x7F});
-
-    file.insert(file.end(), {'M', 'T', 'r', 'k', 0x00});
-    return file;
+    const Bytes afterTheEnd = {0x00, 0x41, 0x40, 0x10, 0x41, 0x00};
+    return smf::Concat({smf::Header({.format = 1, .tracks = 3, .division = 0xE728, .length = 8}),
+                        {0x00, 0x00},
+                        smf::Chunk("XFIH", {0x01, 0x02, 0x03}),
+                        smf::Chunk("MTrk", {}),
+                        smf::Chunk("MTrk", smf::Concat({track.body(), afterTheEnd})),
+                        smf::Chunk("MTrk", {0x00, 0xFF, 0x2F, 0x00, 0x7F}),
+                        {'M', 'T', 'r', 'k', 0x00}});
 }
 
 // Meta and SysEx lengths of two bytes (128 and more), and a four-byte delta time.
 inline Bytes LongLengthsFile()
 {
-    const std::string text(130, 'x');
     TrackWriter track;
-    track.text(0, 0x01, text);
-    Bytes sysex = {0xF0, 0x81, 0x00, 0x43};
+    track.text(0, 0x01, std::string(130, 'x'));
+    Bytes sysex = {0x00, 0xF0, 0x81, 0x00, 0x43};
     sysex.resize(sysex.size() + 126, 0x10);
     sysex.push_back(0xF7);
-    Bytes body = track.body();
-    body.push_back(0x00);
-    body.insert(body.end(), sysex.begin(), sysex.end());
-    body.insert(body.end(), {0xFF, 0xFF, 0xFF, 0x7F, 0xC0, 0x10});
-    body.insert(body.end(), {0x00, 0xFF, 0x2F, 0x00});
-
-    Bytes file = {'M', 'T', 'h', 'd', 0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0x00, 0x01, 0x00, 0x60};
-    file.insert(file.end(), {'M', 'T', 'r', 'k'});
-    AppendBigEndian(file, static_cast<std::uint32_t>(body.size()), 4);
-    file.insert(file.end(), body.begin(), body.end());
-    return file;
+    return smf::Smf(
+        0, 0x60, {smf::Concat({track.body(), sysex, smf::Hex("FFFFFF7F C010"), smf::kEndOfTrack})});
 }
 
 // Ends at a status byte no decoder knows.
