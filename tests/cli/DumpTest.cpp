@@ -92,17 +92,6 @@ TEST_F(Dump, WritesEachFormatTsvUnlessTold)
     EXPECT_EQ(listing["outcome"]["rows"], 12);
 }
 
-TEST_F(Dump, EscapesTextBytesAsUtf8)
-{
-    // A text event with a tab, a backslash, a control byte, 7F and three Windows-1252 bytes.
-    const ProgramRun result = dump({write(
-        "text.mid", Smf({{0x00, 0xFF, 0x01, 0x07, 0x09, 0x5C, 0x02, 0x7F, 0x80, 0x81, 0xE8}}))});
-    EXPECT_EQ(result.exitStatus, 0);
-    EXPECT_EQ(
-        result.out.substr(result.out.rfind('\n', result.out.size() - 2) + 1),
-        "0\t00\tFF0107095C027F8081E8\t\tText\t\\t\\\\\\x02\\x7F\xE2\x82\xAC\xC2\x81\xC3\xA8\n");
-}
-
 TEST_F(Dump, ListsRowsBeforeAStopAndReportsItOnStandardError)
 {
     const struct {

@@ -8,13 +8,6 @@
 namespace tracklens::testing {
 namespace {
 
-TEST(Walk, ListsTheSmallSongRowByRow)
-{
-    const Listing listing = List(kSmallSong);
-    EXPECT_TRUE(listing.outcome.complete());
-    EXPECT_EQ(listing.rows, kSmallSongRows);
-}
-
 TEST(Walk, StoredTextsFillFixedWidthColumnsAndNeverCutTheTick)
 {
     // 123456789 ticks (BA EF 9A 15) in one track, 384 (83 00) in the next.
