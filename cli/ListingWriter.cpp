@@ -38,9 +38,8 @@ constexpr std::size_t kTypicalRowText = 48;
 // The texts of the batches after the first begin in rooms of one block of large pages, enough
 // for a full batch of typical lines; the rare longer text moves out of its room.
 constexpr std::size_t kTextRoom = std::size_t{1} << 18;
-constexpr std::size_t kBatchRows = 1 << 12;
-constexpr std::size_t kBatchFileBytes = std::size_t{1} << 16;
-static_assert(kTextRoom > kBatchRows * kTypicalRowText + kBatchFileBytes / 2);
+constexpr auto kRowsPerBatch = static_cast<std::size_t>(ListingWriter::kBatchRows);
+static_assert(kTextRoom > kRowsPerBatch * kTypicalRowText + ListingWriter::kBatchFileBytes / 2);
 constexpr std::size_t kTextRooms = 2 * (kMostBatchesHeld + 1);
 // What one thread writes often is kept off the cache lines that the other uses.
 constexpr std::size_t kCacheLine = 64;
@@ -142,8 +141,8 @@ ListingWriter::Batches::Batches(ListingFormat format, std::span<const Column> co
     , direct_(format, columns, out)
 {
     filling_->holdsFirstRow = true;
-    helpersRows_.reserve(kBatchRows + 1);
-    directRows_.reserve(kBatchRows + 1);
+    helpersRows_.reserve(kRowsPerBatch + 1);
+    directRows_.reserve(kRowsPerBatch + 1);
 }
 
 void ListingWriter::Batches::write(const ListingText& text)
@@ -425,7 +424,7 @@ ListingWriter::ListingWriter(ListingFormat format, std::span<const Column> colum
         throw std::invalid_argument("a listing has no more columns than kColumnCount");
     }
     // A full batch takes a chunk's length row more at most.
-    rowsHere_.reserve(kBatchRows + 1);
+    rowsHere_.reserve(kRowsPerBatch + 1);
 }
 
 ListingWriter::~ListingWriter() = default;

@@ -34,6 +34,10 @@ public:
     ListingWriter(const ListingWriter&) = delete;
     ListingWriter& operator=(const ListingWriter&) = delete;
 
+    // A batch is full at this many rows, or at rows that show this many bytes of the file.
+    static constexpr std::int32_t kBatchRows = kSmallBatches ? 6 : 1 << 12;
+    static constexpr std::size_t kBatchFileBytes = kSmallBatches ? 64 : std::size_t{1} << 16;
+
     void writeTitles();
 
     void AddRow(const Row& row, std::size_t, const WalkPoint& before) override
@@ -62,14 +66,11 @@ private:
 
     // The counts of the batch being filled on the walk's thread.
     struct Filling {
-        static constexpr std::int32_t kMostRows = 1 << 12;
-        static constexpr std::size_t kMostFileBytes = std::size_t{1} << 16;
-
         std::int32_t rows = 0;
         std::size_t fileBytes = 0; // bytes of the file the rows show
         bool relisted = false;     // its rows are listed again from its start, not kept
 
-        bool isFull() const { return rows >= kMostRows || fileBytes >= kMostFileBytes; }
+        bool isFull() const { return rows >= kBatchRows || fileBytes >= kBatchFileBytes; }
     };
 
     void beginBatch(const WalkPoint& point);

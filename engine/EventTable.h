@@ -26,8 +26,10 @@ class EventTable final : public RowSink {
 public:
     static constexpr bool kHasItsOwnWalk = true;
 
-    // Rows listed together when one of them is read.
-    static constexpr std::int32_t kRowsPerBlock = 256;
+    // Rows listed together when one of them is read; few for the fuzzer, so that every input
+    // is a table of many blocks.
+    static constexpr std::int32_t kRowsPerBlock = kSmallBatches ? 8 : 256;
+    static_assert(kRowsPerBlock > 5, "the header's five rows are in the first block");
 
     explicit EventTable(FileBytes content = FileBytes());
     // A table over a copy of the bytes.

@@ -23,6 +23,14 @@ constexpr bool BeginsAWalk(RowKind kind)
     return !IsChunkRow(kind) || kind == RowKind::TrackTag || kind == RowKind::ChunkTag;
 }
 
+// Built for the fuzzer, the blocks of an event table and the batches of a listing hold a few rows
+// only, so that every input is listed again from many points.
+#ifdef TRACKLENS_SMALL_BATCHES
+inline constexpr bool kSmallBatches = true;
+#else
+inline constexpr bool kSmallBatches = false;
+#endif
+
 // Where a walk that lists a row again begins, and the index of the first row it lists.
 struct RelistStart {
     WalkPoint point;

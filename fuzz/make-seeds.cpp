@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iostream>
 
-#include "tests/reliability/SampleFiles.h"
+#include "tests/support/SampleFiles.h"
 
 int main(int argc, char** argv)
 {

@@ -8,10 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "tools/SmfWriter.h"
+#include "tools/smf/SmfBuilder.h"
 
-using tracklens::tools::Bytes;
-using tracklens::tools::TrackWriter;
+using tracklens::smf::Bytes;
+using tracklens::smf::TrackWriter;
 
 namespace {
 
@@ -71,7 +71,7 @@ int main(int argc, char** argv)
         }
     }
     track.endOfTrack(0);
-    const Bytes file = tracklens::tools::WriteSmf(0, 96, {track});
+    const Bytes file = tracklens::smf::Smf(0, 96, {track.body()});
     std::ofstream out(output, std::ios::binary);
     out.write(reinterpret_cast<const char*>(file.data()),
               static_cast<std::streamsize>(file.size()));

@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "tools/FixedRandom.h"
-#include "tools/SmfWriter.h"
+#include "tools/smf/SmfBuilder.h"
 
-using tracklens::tools::Bytes;
-using tracklens::tools::TrackWriter;
+using tracklens::smf::Bytes;
+using tracklens::smf::TrackWriter;
 
 namespace {
 
@@ -343,10 +343,9 @@ int main(int argc, char** argv)
     }
 
     std::ofstream out(outputPath, std::ios::binary | std::ios::trunc);
-    Bytes chunk;
-    tracklens::tools::AppendHeaderChunk(chunk, 1, static_cast<std::uint16_t>(trackCount + 1),
-                                        kDivision);
-    tracklens::tools::AppendTrackChunk(chunk, conductor);
+    Bytes chunk = tracklens::smf::Concat(
+        {tracklens::smf::Header({1, static_cast<std::uint16_t>(trackCount + 1), kDivision}),
+         tracklens::smf::Chunk("MTrk", conductor.body())});
     out.write(reinterpret_cast<const char*>(chunk.data()),
               static_cast<std::streamsize>(chunk.size()));
     std::uint64_t written = chunk.size();
@@ -358,8 +357,7 @@ int main(int argc, char** argv)
         const TrackWriter track =
             DenseTrack(seed, static_cast<std::uint32_t>(index))
                 .write(static_cast<std::size_t>(chunkSize - kChunkHeaderBytes));
-        chunk.clear();
-        tracklens::tools::AppendTrackChunk(chunk, track);
+        chunk = tracklens::smf::Chunk("MTrk", track.body());
         out.write(reinterpret_cast<const char*>(chunk.data()),
                   static_cast<std::streamsize>(chunk.size()));
         written += chunk.size();

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <iostream>
 
-#include "tools/SmfWriter.h"
+#include "tools/smf/SmfBuilder.h"
 
-using tracklens::tools::TrackWriter;
+using tracklens::smf::TrackWriter;
 
 namespace {
 
@@ -105,8 +105,9 @@ int main(int argc, char** argv)
         std::cerr << "usage: make-testread OUTPUT\n";
         return 2;
     }
-    const auto file = tracklens::tools::WriteSmf(
-        1, kTicksPerQuarter, {ConductorTrack(), PianoTrack(), StringsAndDrumsTrack()});
+    const auto file = tracklens::smf::Smf(
+        1, kTicksPerQuarter,
+        {ConductorTrack().body(), PianoTrack().body(), StringsAndDrumsTrack().body()});
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(file.data()),
               static_cast<std::streamsize>(file.size()));

@@ -17,7 +17,7 @@
 #include "cli/ListingWriter.h"
 #include "cli/OutputFile.h"
 #include "engine/EventWalk.h"
-#include "tests/engine/Listing.h"
+#include "tests/support/Listing.h"
 
 namespace tracklens::testing {
 namespace {

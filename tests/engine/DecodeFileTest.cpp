@@ -3,72 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "engine/DecodeFile.h"
-#include "tests/engine/Listing.h"
+#include "tests/support/Listing.h"
+#include "tests/support/RecordingView.h"
 
 namespace tracklens::testing {
 namespace {
-
-class RecordingView final : public AnalysisView {
-public:
-    std::vector<std::string> calls;
-    std::vector<RowTexts> written;
-    std::string message;
-
-    void PrepareListing(const ColumnWidths& widths) override
-    {
-        std::string call = "PrepareListing";
-        for (const std::int32_t width : widths) {
-            call += ' ' + std::to_string(width);
-        }
-        calls.push_back(call);
-    }
-    void ShowHeaderRows(const EventTable& table) override
-    {
-        shown_ = &table;
-        calls.push_back("ShowHeaderRows " + std::to_string(table.size()));
-    }
-    void WriteListing(EventTable&& table) override
-    {
-        const EventTable listing = std::move(table);
-        for (std::size_t row = 0; row < listing.size(); ++row) {
-            RowTexts texts;
-            for (std::size_t column = 0; column < kColumnCount; ++column) {
-                texts[column] = listing.cellText(row, static_cast<Column>(column));
-            }
-            written.push_back(texts);
-        }
-        calls.push_back("WriteListing " + std::to_string(listing.size()));
-    }
-    void ResetListing() override { calls.push_back("ResetListing"); }
-    void setStatusText(std::string_view text) override
-    {
-        calls.push_back("Status " + std::string(text));
-    }
-    void setCaption(std::string_view text) override
-    {
-        calls.push_back("Caption " + std::string(text));
-    }
-    void setBusyCursor(bool busy) override { calls.push_back(busy ? "Hourglass" : "Pointer"); }
-    void showMessage(std::string_view text, MessageIcon icon, std::string_view title) override
-    {
-        message = text;
-        const char* iconName = icon == MessageIcon::Critical      ? "Critical"
-                               : icon == MessageIcon::Exclamation ? "Exclamation"
-                                                                  : "Information";
-        calls.push_back("Message " + std::string(iconName) + ' ' + std::string(title) + ' ' +
-                        message.substr(0, message.find('\r')));
-    }
-    void runWaitWindow(const std::function<void()>& clearRows) override
-    {
-        clearRows();
-        // The table the header rows were shown from holds nothing once the window closes.
-        calls.push_back(shown_ == nullptr ? "WaitWindow"
-                                          : "WaitWindow " + std::to_string(shown_->size()));
-    }
-
-private:
-    const EventTable* shown_ = nullptr;
-};
 
 struct RunCase {
     const char* name;

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "tests/engine/Listing.h"
+#include "tests/support/Listing.h"
 
 namespace tracklens::testing {
 namespace {
@@ -37,7 +37,7 @@ const TableCase kTableCases[] = {
      Smf({Notes(kEventsToFillFirstBlock - 1), Notes(3 * kBlock)})},
     {"a track's tag at a block's start", Smf({Notes(kEventsToFillFirstBlock), Notes(kBlock)})},
     {"a chunk that is not a track at a block's start",
-     Concat({Header(0x60, 2), Chunk("MTrk", Notes(kEventsToFillFirstBlock)),
+     Concat({Header({.tracks = 2}), Chunk("MTrk", Notes(kEventsToFillFirstBlock)),
              Chunk("XFIH", Hex("0102")), Chunk("MTrk", Notes(kBlock + 1))})},
     // The second track begins under the first one's running status; a meta event, a SysEx
     // and a system message stand among the notes.
@@ -65,7 +65,7 @@ TEST_P(TableRows, AreTheWalksRowsInAnyOrderOfReading)
 
     const std::size_t rows = walked.rows.size();
     const auto expectRow = [&](std::size_t index, const EventTable& from) {
-        EXPECT_EQ(Fields(from.row(index)), Fields(walked.rows[index])) << "row " << index;
+        EXPECT_EQ(from.row(index), walked.rows[index]) << "row " << index;
     };
     for (std::size_t i = 0; i < rows; ++i) {
         expectRow(i, table);

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "tests/engine/Listing.h"
+#include "tests/support/Listing.h"
 
 namespace tracklens::testing {
 namespace {
@@ -26,7 +26,7 @@ TEST(Relist, FromEveryPointOfAWalkListsTheSameRows)
         // Running status carried into the next track, a chunk that is not a track, bytes after
         // End of Track, a track cut short by the file's end.
         {"chunks and running status",
-         Concat({Header(0x60, 4), Chunk("MTrk", Hex("00 903C40 8140 3E40 00 FF2F00 00 F8")),
+         Concat({Header({.tracks = 4}), Chunk("MTrk", Hex("00 903C40 8140 3E40 00 FF2F00 00 F8")),
                  Chunk("XFIH", Hex("010203")), Chunk("MTrk", Hex("00 4040 00 C005 00 06")),
                  Hex("4D54726B 00000040 BAEF9A15 903C40 00 F0024110 00 4140")})},
         {"ends in a failure", Track("00 903C40 00 3E40 00 FF0301 41 00 903C")},
@@ -51,7 +51,7 @@ TEST(Relist, FromEveryPointOfAWalkListsTheSameRows)
                 const std::vector<Row> relisted = Relisted(c.file, point, std::min(count, left));
                 ASSERT_EQ(relisted.size(), std::min(count, left));
                 for (std::size_t i = 0; i < relisted.size(); ++i) {
-                    EXPECT_EQ(Fields(relisted[i]), Fields(whole.rows[first + i])) << "row " << i;
+                    EXPECT_EQ(relisted[i], whole.rows[first + i]) << "row " << i;
                 }
             }
         }

@@ -12,7 +12,7 @@
 #include "engine/Conversions.h"
 #include "tools/FixedRandom.h"
 
-namespace tracklens::reliability {
+namespace tracklens::testing {
 
 using tools::FixedRandom;
 
@@ -75,4 +75,4 @@ inline std::vector<std::uint8_t> Damaged(std::vector<std::uint8_t> bytes, FixedR
     return bytes;
 }
 
-} // namespace tracklens::reliability
+} // namespace tracklens::testing

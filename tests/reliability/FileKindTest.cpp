@@ -24,9 +24,9 @@
 #include <vector>
 
 #include "engine/FileLoader.h"
-#include "tests/reliability/RunProgram.h"
+#include "tests/support/RunProgram.h"
 
-namespace tracklens::reliability {
+namespace tracklens::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -406,4 +406,4 @@ TEST(TracklensDump, ListsAPlainFileWhole)
 }
 
 } // namespace
-} // namespace tracklens::reliability
+} // namespace tracklens::testing

@@ -8,8 +8,9 @@
 #include "engine/Conversions.h"
 #include "engine/EventTable.h"
 #include "engine/EventWalk.h"
+#include "tests/support/Listing.h"
 
-namespace tracklens::reliability {
+namespace tracklens::testing {
 
 namespace {
 
@@ -156,13 +157,6 @@ bool IsValidUtf8(const std::string& text)
         i += follow + 1;
     }
     return true;
-}
-
-bool SameRow(const Row& a, const Row& b)
-{
-    return a.absTick == b.absTick && a.offset == b.offset && a.length == b.length &&
-           a.kind == b.kind && a.status == b.status && a.deltaLength == b.deltaLength &&
-           a.running == b.running && a.detail == b.detail;
 }
 
 bool SameOutcome(const RunOutcome& a, const RunOutcome& b)
@@ -328,7 +322,7 @@ CheckedRun RunChecked(const std::vector<std::uint8_t>& bytes)
     const ExactBuffer buffer(bytes);
     const ByteSpan file = buffer.bytes();
     try {
-        CollectingSink sink;
+        RowsOf sink;
         run.outcome = WalkFile(file, sink);
         run.rows = std::move(sink.rows);
         run.problems = OutcomeProblems(file, run.outcome) + RowProblems(file, run.rows);
@@ -338,14 +332,9 @@ CheckedRun RunChecked(const std::vector<std::uint8_t>& bytes)
         writer->writeTitles();
         const RunOutcome written = WalkFile(file, *writer);
         writer->finish(written);
-        const std::string listing = tsv.str();
-        const auto lines =
-            static_cast<std::size_t>(std::count(listing.begin(), listing.end(), '\n'));
-        const auto tabs =
-            static_cast<std::size_t>(std::count(listing.begin(), listing.end(), '\t'));
-        if (!SameOutcome(written, run.outcome) || lines != run.rows.size() + 1 ||
-            tabs != 5 * lines || listing.empty() || listing.back() != '\n') {
-            run.problems += "the TSV listing does not match the walk\n";
+        if (!SameOutcome(written, run.outcome) ||
+            tsv.str() != ListingOfCells(ListingFormat::Tsv, file)) {
+            run.problems += "the TSV listing is not the event table's cells\n";
         }
 
         EventTable table(bytes);
@@ -353,7 +342,7 @@ CheckedRun RunChecked(const std::vector<std::uint8_t>& bytes)
         bool sameRows = static_cast<std::size_t>(table.rowCount()) == run.rows.size() &&
                         table.size() == run.rows.size() && SameOutcome(listed, run.outcome);
         for (std::size_t i = 0; sameRows && i < table.size(); ++i) {
-            sameRows = SameRow(table.row(i), run.rows[i]);
+            sameRows = table.row(i) == run.rows[i];
             for (std::size_t column = 0; sameRows && column < kColumnCount; ++column) {
                 const auto c = static_cast<Column>(column);
                 sameRows = table.storedCellText(i, c) == StoredCellText(file, run.rows[i], c);
@@ -374,4 +363,4 @@ CheckedRun RunChecked(const std::vector<std::uint8_t>& bytes)
     return run;
 }
 
-} // namespace tracklens::reliability
+} // namespace tracklens::testing

@@ -11,10 +11,9 @@
 
 #include "engine/Bytes.h"
 #include "engine/Row.h"
-#include "engine/RowSink.h"
 #include "engine/RunOutcome.h"
 
-namespace tracklens::reliability {
+namespace tracklens::testing {
 
 // Bytes on the heap in a block of exactly their size, so that AddressSanitizer reports a read of
 // the byte after the last.
@@ -27,12 +26,6 @@ public:
 private:
     std::unique_ptr<std::uint8_t[]> data_;
     std::size_t size_;
-};
-
-class CollectingSink final : public RowSink {
-public:
-    void AddRow(const Row& row, std::size_t, const WalkPoint&) override { rows.push_back(row); }
-    std::vector<Row> rows;
 };
 
 struct CheckedRun {
@@ -52,8 +45,7 @@ std::string OutcomeProblems(ByteSpan file, const RunOutcome& outcome);
 std::string RowProblems(ByteSpan file, const std::vector<Row>& rows);
 
 bool IsValidUtf8(const std::string& text);
-bool SameRow(const Row& a, const Row& b);
 bool SameOutcome(const RunOutcome& a, const RunOutcome& b);
 std::string Describe(const RunOutcome& outcome);
 
-} // namespace tracklens::reliability
+} // namespace tracklens::testing

@@ -15,49 +15,21 @@
 
 #include "engine/CellText.h"
 #include "tests/reliability/ListingChecks.h"
-#include "tests/reliability/RunProgram.h"
-#include "tools/SmfWriter.h"
+#include "tests/support/Listing.h"
+#include "tests/support/RunProgram.h"
 
-namespace tracklens::reliability {
+namespace tracklens::testing {
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-using tools::AppendBigEndian;
-
-Bytes Header(std::uint32_t length = 6)
+// A track chunk whose declared length is its body's, or the one given.
+Bytes Mtrk(const Bytes& body)
 {
-    Bytes bytes = {'M', 'T', 'h', 'd'};
-    AppendBigEndian(bytes, length, 4);
-    bytes.insert(bytes.end(), {0x00, 0x01, 0x00, 0x01, 0x00, 0x60});
-    return bytes;
+    return Chunk("MTrk", body);
 }
 
-Bytes Chunk(std::string_view tag, std::uint32_t length, const Bytes& body)
-{
-    Bytes bytes(tag.begin(), tag.end());
-    AppendBigEndian(bytes, length, 4);
-    bytes.insert(bytes.end(), body.begin(), body.end());
-    return bytes;
-}
-
-Bytes Track(std::uint32_t length, const Bytes& body)
+Bytes Mtrk(std::uint32_t length, const Bytes& body)
 {
     return Chunk("MTrk", length, body);
-}
-
-// A track whose declared length is exactly its body.
-Bytes Track(const Bytes& body)
-{
-    return Track(static_cast<std::uint32_t>(body.size()), body);
-}
-
-Bytes Join(std::initializer_list<Bytes> parts)
-{
-    Bytes bytes;
-    for (const Bytes& part : parts) {
-        bytes.insert(bytes.end(), part.begin(), part.end());
-    }
-    return bytes;
 }
 
 constexpr std::uint64_t kAfterTheEnd = 0; // the position of the byte after the file's last
@@ -78,62 +50,61 @@ struct LengthCase {
 constexpr auto kComplete = RunOutcome::Kind::Complete;
 constexpr auto kFailure = RunOutcome::Kind::Failure;
 constexpr FailureCode kNoCode = FailureCode::MissingByte;
-const Bytes kEndOfTrack = {0x00, 0xFF, 0x2F, 0x00};
 
 std::vector<LengthCase> LengthCases()
 {
     return {
         {"meta text of 0x0FFFFFFF bytes ending with the file",
-         Join({Header(), Track({0x00, 0xFF, 0x01, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 'b', 'c'})}),
+         Concat({Header(), Mtrk({0x00, 0xFF, 0x01, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 'b', 'c'})}),
          kComplete, kNoCode, 0, 8, 7, "FF01FFFFFF7F616263", "Text", "abc"},
         {"meta text of 0x0FFFFFFF bytes cut by its track, another track after it",
-         Join({Header(), Track({0x00, 0xFF, 0x01, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 'b'}),
-               Track(kEndOfTrack)}),
+         Concat({Header(), Mtrk({0x00, 0xFF, 0x01, 0xFF, 0xFF, 0xFF, 0x7F, 'a', 'b'}),
+                 Mtrk(kEndOfTrack)}),
          kComplete, kNoCode, 0, 11, 7, "FF01FFFFFF7F6162", "Text", "ab"},
         {"time signature of 0x0FFFFFFF bytes with two of its four fields",
-         Join({Header(), Track({0x00, 0xFF, 0x58, 0xFF, 0xFF, 0xFF, 0x7F, 0x04, 0x02})}), kFailure,
+         Concat({Header(), Mtrk({0x00, 0xFF, 0x58, 0xFF, 0xFF, 0xFF, 0x7F, 0x04, 0x02})}), kFailure,
          FailureCode::MissingByte, kAfterTheEnd, 7, 6, "00000009", "Lunghezza", "9 bytes"},
         {"set tempo of 0x0FFFFFFF bytes with one of them",
-         Join({Header(), Track({0x00, 0xFF, 0x51, 0xFF, 0xFF, 0xFF, 0x7F, 0x07})}), kComplete,
+         Concat({Header(), Mtrk({0x00, 0xFF, 0x51, 0xFF, 0xFF, 0xFF, 0x7F, 0x07})}), kComplete,
          kNoCode, 0, 8, 7, "FF51FFFFFF7F07", "Set Tempo", "8571428"},
         {"set tempo of 0x0FFFFFFF bytes with none of them",
-         Join({Header(), Track({0x00, 0xFF, 0x51, 0xFF, 0xFF, 0xFF, 0x7F})}), kFailure,
+         Concat({Header(), Mtrk({0x00, 0xFF, 0x51, 0xFF, 0xFF, 0xFF, 0x7F})}), kFailure,
          FailureCode::ZeroTempo, 24, 7, 5, "4D54726B", "MTrk", ""},
         {"SysEx of 0x0FFFFFFF bytes",
-         Join({Header(), Track({0x00, 0xF0, 0xFF, 0xFF, 0xFF, 0x7F, 0x43, 0x10})}), kComplete,
+         Concat({Header(), Mtrk({0x00, 0xF0, 0xFF, 0xFF, 0xFF, 0x7F, 0x43, 0x10})}), kComplete,
          kNoCode, 0, 8, 7, "F0FFFFFF7F4310", "SysEx (Yamaha)", ""},
         {"SysEx of 0x0FFFFFFF bytes with none of them",
-         Join({Header(), Track({0x00, 0xF0, 0xFF, 0xFF, 0xFF, 0x7F})}), kComplete, kNoCode, 0, 8, 7,
-         "F0FFFFFF7F", "SysEx ", ""},
+         Concat({Header(), Mtrk({0x00, 0xF0, 0xFF, 0xFF, 0xFF, 0x7F})}), kComplete, kNoCode, 0, 8,
+         7, "F0FFFFFF7F", "SysEx ", ""},
         {"F7 escape of 0x0FFFFFFF bytes",
-         Join({Header(), Track({0x00, 0xF7, 0xFF, 0xFF, 0xFF, 0x7F, 0xF8})}), kComplete, kNoCode, 0,
-         8, 7, "F7FFFFFF7FF8", "SysEx F7", ""},
+         Concat({Header(), Mtrk({0x00, 0xF7, 0xFF, 0xFF, 0xFF, 0x7F, 0xF8})}), kComplete, kNoCode,
+         0, 8, 7, "F7FFFFFF7FF8", "SysEx F7", ""},
         {"length cut inside its variable-length bytes at the end of the file",
-         Join({Header(), Track({0x00, 0xFF, 0x01, 0xFF, 0xFF})}), kFailure,
+         Concat({Header(), Mtrk({0x00, 0xFF, 0x01, 0xFF, 0xFF})}), kFailure,
          FailureCode::MissingByte, kAfterTheEnd, 7, 6, "00000005", "Lunghezza", "5 bytes"},
         {"length cut at the end of its track, inside the file",
-         Join({Header(), Track({0x00, 0xF0, 0xFF, 0xFF, 0xFF}), Track(kEndOfTrack)}), kFailure,
+         Concat({Header(), Mtrk({0x00, 0xF0, 0xFF, 0xFF, 0xFF}), Mtrk(kEndOfTrack)}), kFailure,
          FailureCode::MissingByte, 28, 7, 6, "00000005", "Lunghezza", "5 bytes"},
         {"track of 0x0FFFFFFF bytes",
-         Join({Header(), Track(0x0FFFFFFF, {0x00, 0x90, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00})}),
+         Concat({Header(), Mtrk(0x0FFFFFFF, {0x00, 0x90, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00})}),
          kComplete, kNoCode, 0, 9, 6, "0FFFFFFF", "Lunghezza", "268435455 bytes"},
         {"track of 0xFFFFFFFF bytes",
-         Join({Header(), Track(0xFFFFFFFF, {0x00, 0x90, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00})}),
+         Concat({Header(), Mtrk(0xFFFFFFFF, {0x00, 0x90, 0x3C, 0x40, 0x00, 0xFF, 0x2F, 0x00})}),
          kComplete, kNoCode, 0, 9, 6, "FFFFFFFF", "Lunghezza", "4294967295 bytes"},
         {"unknown chunk of 0x0FFFFFFF bytes",
-         Join({Header(), Chunk("XYZW", 0x0FFFFFFF, {0x01, 0x02, 0x03})}), kComplete, kNoCode, 0, 7,
-         6, "0FFFFFFF", "Lunghezza", "268435455 bytes"},
-        {"header of 0xFFFFFFFF bytes", Join({Header(0xFFFFFFFF), Track(kEndOfTrack)}), kComplete,
-         kNoCode, 0, 5, 1, "FFFFFFFF", "Lunghezza", "4294967295 bytes"},
+         Concat({Header(), Chunk("XYZW", 0x0FFFFFFF, {0x01, 0x02, 0x03})}), kComplete, kNoCode, 0,
+         7, 6, "0FFFFFFF", "Lunghezza", "268435455 bytes"},
+        {"header of 0xFFFFFFFF bytes", Concat({Header({.length = 0xFFFFFFFF}), Mtrk(kEndOfTrack)}),
+         kComplete, kNoCode, 0, 5, 1, "FFFFFFFF", "Lunghezza", "4294967295 bytes"},
         {"track running past the end, cut inside a note",
-         Join({Header(), Track(0x40, {0x00, 0x90, 0x3C})}), kFailure, FailureCode::MissingByte,
+         Concat({Header(), Mtrk(0x40, {0x00, 0x90, 0x3C})}), kFailure, FailureCode::MissingByte,
          kAfterTheEnd, 7, 6, "00000040", "Lunghezza", "64 bytes"},
         {"track running past the end, cut inside a text",
-         Join({Header(), Track(0x40, {0x00, 0xFF, 0x03, 0x05, 'P', 'i'})}), kComplete, kNoCode, 0,
+         Concat({Header(), Mtrk(0x40, {0x00, 0xFF, 0x03, 0x05, 'P', 'i'})}), kComplete, kNoCode, 0,
          8, 7, "FF03055069", "Track Name", "Pi"},
         {"chunk header cut after its tag",
-         Join({Header(), Track(kEndOfTrack), {'M', 'T', 'r', 'k', 0x00, 0x00}}), kComplete, kNoCode,
-         0, 8, 7, "FF2F00", "End of Track", ""},
+         Concat({Header(), Mtrk(kEndOfTrack), {'M', 'T', 'r', 'k', 0x00, 0x00}}), kComplete,
+         kNoCode, 0, 8, 7, "FF2F00", "End of Track", ""},
     };
 }
 
@@ -165,9 +136,9 @@ TEST(LongLengths, ClaimedLengthsTakeNoMemory)
 {
     Bytes file = Header();
     for (int i = 0; i < 300; ++i) {
-        file = Join({file, Track({0x00, 0xFF, 0x01, 0xFF, 0xFF, 0xFF, 0x7F, 'x'}),
-                     Track({0x00, 0xF0, 0xFF, 0xFF, 0xFF, 0x7F, 0x43}),
-                     Track({0x00, 0xF7, 0xFF, 0xFF, 0xFF, 0x7F, 0xF8})});
+        file = Concat({file, Mtrk({0x00, 0xFF, 0x01, 0xFF, 0xFF, 0xFF, 0x7F, 'x'}),
+                       Mtrk({0x00, 0xF0, 0xFF, 0xFF, 0xFF, 0x7F, 0x43}),
+                       Mtrk({0x00, 0xF7, 0xFF, 0xFF, 0xFF, 0x7F, 0xF8})});
     }
     const std::filesystem::path path = std::filesystem::temp_directory_path() /
                                        ("tracklens-claims-" + std::to_string(getpid()) + ".mid");
@@ -191,4 +162,4 @@ TEST(LongLengths, ClaimedLengthsTakeNoMemory)
 }
 
 } // namespace
-} // namespace tracklens::reliability
+} // namespace tracklens::testing

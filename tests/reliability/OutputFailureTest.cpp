@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/reliability/RunProgram.h"
+#include "tests/support/RunProgram.h"
 
-namespace tracklens::reliability {
+namespace tracklens::testing {
 namespace {
 
 namespace fs = std::filesystem;
@@ -125,4 +125,4 @@ TEST_F(FullDisk, OutputThatFitsIsWrittenWhole)
 }
 
 } // namespace
-} // namespace tracklens::reliability
+} // namespace tracklens::testing

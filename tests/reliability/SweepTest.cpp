@@ -14,9 +14,10 @@
 #include "engine/FileLoader.h"
 #include "tests/reliability/Damage.h"
 #include "tests/reliability/ListingChecks.h"
-#include "tests/reliability/SampleFiles.h"
+#include "tests/support/Listing.h"
+#include "tests/support/SampleFiles.h"
 
-namespace tracklens::reliability {
+namespace tracklens::testing {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -114,7 +115,7 @@ TEST(Sweep, EveryTruncationListsAPrefixOfTheWholeListing)
                 for (std::size_t i = 0; i < count && i < whole.rows.size(); ++i) {
                     const Row& row = run.rows[i];
                     const Row& full = whole.rows[i];
-                    if (SameRow(row, full)) {
+                    if (row == full) {
                         continue;
                     }
                     const bool cutShort = i + 1 == count && row.offset == full.offset &&
@@ -205,4 +206,4 @@ TEST(FuzzCorpus, HoldsTheSamplesAndEndsInAKnownWay)
 }
 
 } // namespace
-} // namespace tracklens::reliability
+} // namespace tracklens::testing

@@ -1,4 +1,4 @@
-#include "tests/reliability/RunProgram.h"
+#include "tests/support/RunProgram.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -16,7 +16,7 @@
 
 extern char** environ;
 
-namespace tracklens::reliability {
+namespace tracklens::testing {
 
 namespace {
 
@@ -128,4 +128,4 @@ ProgramRun RunProgram(const std::vector<std::string>& arguments, const ProgramOp
     return run;
 }
 
-} // namespace tracklens::reliability
+} // namespace tracklens::testing

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-namespace tracklens::reliability {
+namespace tracklens::testing {
 
 // How a program run as its own process ended.
 struct ProgramRun {
@@ -42,4 +42,4 @@ uid_t UnprivilegedUser();
 // Drops this process to the user and its group, with no further groups. For a child process.
 bool BecomeUser(uid_t user);
 
-} // namespace tracklens::reliability
+} // namespace tracklens::testing

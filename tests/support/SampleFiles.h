@@ -10,13 +10,12 @@
 #include <string_view>
 #include <vector>
 
-#include "tools/SmfWriter.h"
+#include "tools/smf/SmfBuilder.h"
 
 namespace tracklens::samples {
 
-using tools::AppendBigEndian;
-using tools::Bytes;
-using tools::TrackWriter;
+using smf::Bytes;
+using smf::TrackWriter;
 
 struct SampleFile {
     std::string name;
@@ -62,7 +61,7 @@ inline Bytes EveryFamilyFile()
         .event(0, {0xFC})
         .event(0, {0xFE})
         .endOfTrack(0x0FFFFFFF);
-    return tools::WriteSmf(0, 0x01E0, {track});
+    return smf::Smf(0, 0x01E0, {track.body()});
 }
 
 // A longer header with an SMPTE division, a chunk that is not a track, an empty track, bytes
@@ -70,52 +69,28 @@ inline Bytes EveryFamilyFile()
 // at the end.
 inline Bytes ChunkLayoutFile()
 {
-    Bytes file = {'M', 'T', 'h', 'd'};
-    AppendBigEndian(file, 8, 4);
-    AppendBigEndian(file, 1, 2);
-    AppendBigEndian(file, 3, 2);
-    file.insert(file.end(), {0xE7, 0x28, 0x00, 0x00});
-
-    const Bytes other = {'X', 'F', 'I', 'H', 0x00, 0x00, 0x00, 0x03, 0x01, 0x02, 0x03};
-    file.insert(file.end(), other.begin(), other.end());
-
-    file.insert(file.end(), {'M', 'T', 'r', 'k', 0x00, 0x00, 0x00, 0x00});
-
     TrackWriter track;
     track.event(0, {0x90, 0x40, 0x40}).event(0x60, {0x40, 0x00}).endOfTrack(0);
-    Bytes body = track.body();
-    body.insert(body.end(), {0x00, 0x41, 0x40, 0x10, 0x41, 0x00}); // after End of Track
-    file.insert(file.end(), {'M', 'T', 'r', 'k'});
-    AppendBigEndian(file, static_cast<std::uint32_t>(body.size()), 4);
-    file.insert(file.end(), body.begin(), body.end());
-
-    file.insert(file.end(), {'M', 'T', 'r', 'k', 0x00, 0x00, 0x00, 0x05});
-    file.insert(file.end(), {0x00, 0xFF, 0x2F, 0x00, 0x7F});
-
-    file.insert(file.end(), {'M', 'T', 'r', 'k', 0x00});
-    return file;
+    const Bytes afterTheEnd = {0x00, 0x41, 0x40, 0x10, 0x41, 0x00};
+    return smf::Concat({smf::Header({.format = 1, .tracks = 3, .division = 0xE728, .length = 8}),
+                        {0x00, 0x00},
+                        smf::Chunk("XFIH", {0x01, 0x02, 0x03}),
+                        smf::Chunk("MTrk", {}),
+                        smf::Chunk("MTrk", smf::Concat({track.body(), afterTheEnd})),
+                        smf::Chunk("MTrk", {0x00, 0xFF, 0x2F, 0x00, 0x7F}),
+                        {'M', 'T', 'r', 'k', 0x00}});
 }
 
 // Meta and SysEx lengths of two bytes (128 and more), and a four-byte delta time.
 inline Bytes LongLengthsFile()
 {
-    const std::string text(130, 'x');
     TrackWriter track;
-    track.text(0, 0x01, text);
-    Bytes sysex = {0xF0, 0x81, 0x00, 0x43};
+    track.text(0, 0x01, std::string(130, 'x'));
+    Bytes sysex = {0x00, 0xF0, 0x81, 0x00, 0x43};
     sysex.resize(sysex.size() + 126, 0x10);
     sysex.push_back(0xF7);
-    Bytes body = track.body();
-    body.push_back(0x00);
-    body.insert(body.end(), sysex.begin(), sysex.end());
-    body.insert(body.end(), {0xFF, 0xFF, 0xFF, 0x7F, 0xC0, 0x10});
-    body.insert(body.end(), {0x00, 0xFF, 0x2F, 0x00});
-
-    Bytes file = {'M', 'T', 'h', 'd', 0x00, 0x00, 0x00, 0x06, 0x00, 0x00, 0x00, 0x01, 0x00, 0x60};
-    file.insert(file.end(), {'M', 'T', 'r', 'k'});
-    AppendBigEndian(file, static_cast<std::uint32_t>(body.size()), 4);
-    file.insert(file.end(), body.begin(), body.end());
-    return file;
+    return smf::Smf(
+        0, 0x60, {smf::Concat({track.body(), sysex, smf::Hex("FFFFFF7F C010"), smf::kEndOfTrack})});
 }
 
 // Ends at a status byte no decoder knows.
@@ -124,7 +99,7 @@ inline Bytes UnknownStatusFile()
     TrackWriter track;
     track.event(0, {0x92, 0x30, 0x40}).event(0x10, {0x30, 0x00}).event(0, {0xF4, 0x00});
     track.endOfTrack(0);
-    return tools::WriteSmf(0, 0x0060, {track});
+    return smf::Smf(0, 0x0060, {track.body()});
 }
 
 // Ends in a failure: a controller number of 128 in the second track, after a first track that
@@ -135,7 +110,7 @@ inline Bytes FailureFile()
     first.meta(0, 0x51, {0x09, 0x27, 0xC0}).endOfTrack(0);
     TrackWriter second;
     second.event(0, {0xB0, 0x07, 0x50}).event(0, {0xB0, 0x80, 0x00}).endOfTrack(0);
-    return tools::WriteSmf(1, 0x0060, {first, second});
+    return smf::Smf(1, 0x0060, {first.body(), second.body()});
 }
 
 inline std::vector<SampleFile> SampleFiles()
