@@ -8,6 +8,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <memory>
 #include <new>
 #include <optional>
 #include <signal.h>
@@ -86,8 +87,20 @@ void ReportOutcome(const tracklens::RunOutcome& outcome)
 int List(tracklens::ByteSpan input, std::ostream& out, tracklens::ListingFormat format,
          const std::function<std::optional<std::string>()>& closeOutput)
 {
-    const auto writer = tracklens::MakeListingWriter(format, input, out);
-    writer->writeTitles();
+    std::unique_ptr<tracklens::ListingWriter> writer;
+    try {
+        writer = tracklens::MakeListingWriter(format, input, out);
+        writer->writeTitles();
+    } catch (const std::bad_alloc&) {
+        // Not even the writer fits: the run fails where it would have begun, and no output is
+        // left in place of an older one.
+        tracklens::RunOutcome outOfMemory;
+        outOfMemory.kind = tracklens::RunOutcome::Kind::Failure;
+        outOfMemory.code = tracklens::FailureCode::OutOfMemory;
+        outOfMemory.position = 1;
+        ReportOutcome(outOfMemory);
+        return kExitRunEnded;
+    }
     const tracklens::RunOutcome outcome = tracklens::WalkFile(input, *writer);
     try {
         writer->finish(outcome);
@@ -200,13 +213,8 @@ std::optional<std::string> DashedFileName(int argc, char** argv)
     return std::nullopt;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int Run(int argc, char** argv)
 {
-    tracklens::OpenClosedStandardDescriptors();
-    std::ios::sync_with_stdio(false);
-
     CLI::App app{"Lists every header field, chunk and event of a Standard MIDI File.", kProgram};
     app.set_version_flag("--version",
                          std::string(kProgram) + " " + std::string(tracklens::kVersion));
@@ -247,4 +255,20 @@ int main(int argc, char** argv)
         return Refuse(std::string(e.what()) + " (see --help)");
     }
     return Dump(inputPath, outputPath, formats.at(formatName), force);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    tracklens::OpenClosedStandardDescriptors();
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        // Written without taking memory, which has run out.
+        constexpr std::string_view kOutOfMemory = "tracklens-dump: out of memory\n";
+        [[maybe_unused]] const auto written =
+            ::write(STDERR_FILENO, kOutOfMemory.data(), kOutOfMemory.size());
+        return kExitRunEnded;
+    }
 }

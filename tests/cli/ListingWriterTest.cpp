@@ -173,5 +173,32 @@ TEST(ListingWriter, WritesTheEventTablesRowsAcrossBatchesBlocksAndTracks)
     EXPECT_EQ(atTheFirstBatchsEnd, met);
 }
 
+// Events larger than a writer holds as text are written in pieces, each cell escaped as a whole
+// cell would be: the same lines as the table's cells give.
+TEST(ListingWriter, WritesEventsTooLargeToHoldInPiecesWithTheirCellsTexts)
+{
+    const std::size_t size = DirectLines::kLargestHeldRow + 12345;
+    Bytes text(size);
+    Bytes sysex(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        constexpr std::string_view kSpecial = "\t\n\",\\\x01\x80";
+        text[i] = i % 7 == 0 ? static_cast<std::uint8_t>(kSpecial[i / 7 % kSpecial.size()])
+                             : static_cast<std::uint8_t>('a' + i % 26);
+        sysex[i] = static_cast<std::uint8_t>(i % 0x80);
+    }
+    sysex.back() = 0xF7;
+    smf::TrackWriter track;
+    track.channel(0, 0x90, 60, 100)
+        .text(0, 0x05, std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+    track.channel(0, 0x90, 62, 100).sysex(10, sysex).channel(0, 0x90, 64, 100).endOfTrack();
+    const Bytes file = Smf({track.body()});
+    for (const ListingFormat format : {ListingFormat::Tsv, ListingFormat::Csv}) {
+        SCOPED_TRACE(format == ListingFormat::Tsv ? "tsv" : "csv");
+        EXPECT_TRUE(SameLines(ListingOfCells(format, file), WriteListing(format, file)));
+    }
+    const nlohmann::json json = nlohmann::json::parse(WriteListing(ListingFormat::Json, file));
+    EXPECT_EQ(json["rows"], nlohmann::json(List(file).rows));
+}
+
 } // namespace
 } // namespace tracklens::testing

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
+
 #include "tests/support/Listing.h"
 
 namespace tracklens::testing {
@@ -166,6 +168,59 @@ TEST(Walk, RunningStatusSurvivesOtherMessagesAndTracks)
     for (std::size_t i = 0; i < running.size(); ++i) {
         SCOPED_TRACE(running[i][5]);
         EXPECT_EQ(listing.rows[at[i]], running[i]);
+    }
+}
+
+// A sink that has no memory left from its given row on.
+class SinkOutOfMemory final : public RowSink {
+public:
+    explicit SinkOutOfMemory(std::size_t firstRowRefused)
+        : firstRowRefused_(firstRowRefused)
+    {
+    }
+    void AddRow(const Row& row, std::size_t index, const WalkPoint&) override
+    {
+        if (index >= firstRowRefused_) {
+            throw std::bad_alloc();
+        }
+        rows.push_back(row);
+    }
+    std::vector<Row> rows;
+
+private:
+    std::size_t firstRowRefused_;
+};
+
+// Memory that runs out is failure 7 at the row where it ran out, 1-based; the rows before it are
+// the sink's, and the walk counts no more.
+TEST(Walk, MemoryThatRunsOutEndsTheRunInFailureSevenAtTheRowReached)
+{
+    const Bytes file = Smf({Hex("00 903C64 60 3C00 00 FF2F00")});
+    const struct {
+        std::size_t refused;
+        std::uint64_t position;
+    } cases[] = {
+        {0, 1},  // MThd
+        {3, 11}, // the track count
+        {5, 15}, // MTrk
+        {6, 19}, // its length
+        {7, 24}, // the first note's status byte, after its delta time at 23
+        {8, 28}, // the second note, under running status
+        {9, 31}, // End of Track
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refused);
+        SinkOutOfMemory sink(c.refused);
+        EventWalk walk(file, sink);
+        RunOutcome outcome = walk.readHeader();
+        if (outcome.complete()) {
+            outcome = walk.readChunks();
+        }
+        EXPECT_EQ(outcome.kind, RunOutcome::Kind::Failure);
+        EXPECT_EQ(outcome.code, FailureCode::OutOfMemory);
+        EXPECT_EQ(outcome.position, c.position);
+        EXPECT_EQ(sink.rows.size(), c.refused);
+        EXPECT_EQ(walk.rowCount(), static_cast<std::int32_t>(c.refused));
     }
 }
 

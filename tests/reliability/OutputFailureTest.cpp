@@ -124,5 +124,42 @@ TEST_F(FullDisk, OutputThatFitsIsWrittenWhole)
     EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 1 + 7 + 20'000 + 1);
 }
 
+// However little memory there is, tracklens-dump ends by itself: it lists the file, or refuses
+// it (exit status 2), or ends in failure 7 with its message and the rows it found (status 1).
+TEST(LittleMemory, EndsTheListingInFailureSevenOrARefusalNeverInACrash)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's shadow memory does not fit under a limit of memory";
+#endif
+    const fs::path dir =
+        fs::temp_directory_path() / ("tracklens-memory-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const fs::path song = dir / "song.mid";
+    std::ofstream(song, std::ios::binary) << ManyNotes(200000);
+    constexpr rlim_t kMiB = 1024 * 1024;
+    std::vector<int> statuses;
+    for (rlim_t limit = 4 * kMiB; limit <= 40 * kMiB; limit += kMiB / 2) {
+        SCOPED_TRACE(limit / 1024);
+        ProgramOptions options;
+        options.memoryLimit = limit;
+        const ProgramRun run = RunProgram({kDump, "--format", "json", song.string()}, options);
+        ASSERT_TRUE(run.exited) << run.err;
+        if (run.exitStatus == 127) {
+            continue; // too little for the program and its libraries to be loaded at all
+        }
+        ASSERT_LE(run.exitStatus, 2) << run.err;
+        if (run.exitStatus == 1) {
+            EXPECT_TRUE(run.err.find("Errore 7") != std::string::npos ||
+                        run.err.starts_with("tracklens-dump: out of memory"))
+                << run.err;
+        }
+        statuses.push_back(run.exitStatus);
+    }
+    fs::remove_all(dir);
+    // The sweep went from too little memory for anything to enough for the whole listing.
+    EXPECT_NE(std::find(statuses.begin(), statuses.end(), 2), statuses.end());
+    EXPECT_NE(std::find(statuses.begin(), statuses.end(), 0), statuses.end());
+}
+
 } // namespace
 } // namespace tracklens::testing

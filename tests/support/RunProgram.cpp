@@ -100,6 +100,12 @@ ProgramRun RunProgram(const std::vector<std::string>& arguments, const ProgramOp
                 _exit(127);
             }
         }
+        if (options.memoryLimit) {
+            const rlimit limit{*options.memoryLimit, *options.memoryLimit};
+            if (setrlimit(RLIMIT_AS, &limit) != 0) {
+                _exit(127);
+            }
+        }
         execve(argv[0], argv.data(), environ);
         _exit(127);
     }

@@ -30,6 +30,8 @@ struct ProgramOptions {
     // EFBIG ("File too large") instead of raising SIGXFSZ. Keep it above what goes to the
     // standard streams, which are files too.
     std::optional<rlim_t> fileSizeLimit;
+    // The most memory (address space) the program may take, in bytes.
+    std::optional<rlim_t> memoryLimit;
 };
 
 // Runs the program with its arguments, standard input from /dev/null.
