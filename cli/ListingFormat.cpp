@@ -375,7 +375,7 @@ void AppendEnd(ListingText& out, ListingFormat format, const RunOutcome& outcome
 namespace {
 
 constexpr std::size_t kDirectBuffer = std::size_t{1} << 16;
-constexpr std::size_t kBytesPerPiece = std::size_t{1} << 12;
+constexpr std::size_t kBytesPerPiece = kSmallBatches ? 16 : std::size_t{1} << 12;
 
 std::string_view SeparatorOf(ListingFormat format)
 {

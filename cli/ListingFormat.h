@@ -11,6 +11,7 @@
 #include "engine/Bytes.h"
 #include "engine/Row.h"
 #include "engine/RunOutcome.h"
+#include "engine/WalkPoint.h"
 
 namespace tracklens {
 
@@ -44,7 +45,7 @@ void AppendEnd(ListingText& out, ListingFormat format, const RunOutcome& outcome
 class DirectLines {
 public:
     // Rows that show more bytes than this are written in pieces, never held whole as text.
-    static constexpr std::size_t kLargestHeldRow = std::size_t{1} << 16;
+    static constexpr std::size_t kLargestHeldRow = kSmallBatches ? 48 : std::size_t{1} << 16;
 
     DirectLines(ListingFormat format, std::span<const Column> columns, std::ostream& out);
 

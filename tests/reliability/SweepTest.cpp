@@ -65,6 +65,7 @@ TEST(SampleFiles, EachEndsAsItWasMadeTo)
         {"long-lengths", RunOutcome::Kind::Complete, {}},
         {"unknown-status", RunOutcome::Kind::UnknownStatus, {}},
         {"failure", RunOutcome::Kind::Failure, FailureCode::NotInTable},
+        {"large-events", RunOutcome::Kind::Complete, {}},
     };
     const std::vector<BaseFile> files = BaseFiles();
     ASSERT_EQ(files.size(), endings.size());

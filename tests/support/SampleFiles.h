@@ -113,12 +113,31 @@ inline Bytes FailureFile()
     return smf::Smf(1, 0x0060, {first.body(), second.body()});
 }
 
+// Events long enough to be written in pieces where a build holds little as text: a text with
+// what every format escapes, and a SysEx.
+inline Bytes LargeEventsFile()
+{
+    std::string text;
+    for (int i = 0; i < 40; ++i) {
+        text += "Testo, \"lungo\"\t\\\x01\xE8\n";
+    }
+    Bytes body;
+    for (int i = 0; i < 300; ++i) {
+        body.push_back(static_cast<std::uint8_t>(i % 0x80));
+    }
+    body.push_back(0xF7);
+    TrackWriter track;
+    track.event(0, {0x90, 0x3C, 0x40}).text(0, 0x05, text).event(0, {0x3C, 0x00});
+    track.sysex(0x20, body).event(0, {0x90, 0x3E, 0x40}).endOfTrack(0x60);
+    return smf::Smf(0, 0x0060, {track.body()});
+}
+
 inline std::vector<SampleFile> SampleFiles()
 {
     return {
         {"every-family", EveryFamilyFile()}, {"chunk-layout", ChunkLayoutFile()},
         {"long-lengths", LongLengthsFile()}, {"unknown-status", UnknownStatusFile()},
-        {"failure", FailureFile()},
+        {"failure", FailureFile()},          {"large-events", LargeEventsFile()},
     };
 }
 
