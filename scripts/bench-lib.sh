@@ -9,7 +9,8 @@ bench_configure_and_build() {
         -DTRACKLENS_BUILD_UI=OFF -DTRACKLENS_BUILD_TESTS=OFF -DTRACKLENS_BUILD_BENCHMARKS=ON \
         >/dev/null
     cmake --build "$bench_build" -j "$(nproc)" \
-        --target tracklens-dump make-large-midi bench-walk bench-cells bench-tsv >/dev/null
+        --target tracklens-dump make-large-midi make-huge-events bench-walk bench-cells bench-tsv \
+        >/dev/null
 }
 
 # bench_make_file MB: build/bench-data/<MB>MB.mid, seed 1, made anew so it is never stale.
