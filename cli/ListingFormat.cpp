@@ -79,16 +79,19 @@ struct WrittenCell {
     std::string_view text() const { return {begin, static_cast<std::size_t>(end - begin)}; }
 };
 
-// What tells the three formats' lines apart. Each says which cells must be written again with
-// their escapes; the program's own words never need any in TSV and JSON, which look only at the
-// lines that hold a text of the file.
+// What tells the three formats' lines apart. Each says which lines may hold a cell to escape,
+// and which cells must be written again with their escapes; the program's own words never need
+// any in TSV and JSON, which look only at the lines that hold a text of the file.
 struct TsvSyntax {
     static constexpr std::string_view kCellOpen = "";
     static constexpr std::string_view kCellClose = "";
     static constexpr std::string_view kSeparator = "\t";
     static constexpr std::string_view kLineEnd = "\n";
 
-    static constexpr bool kOnlyFileTextsNeedEscape = true;
+    static bool mayNeedEscape(const Row&, const TextCursor& cursor)
+    {
+        return cursor.wroteFileText();
+    }
     static bool needsEscape(std::string_view cell)
     {
         return std::any_of(cell.begin(), cell.end(), NeedsTsvEscape);
@@ -105,8 +108,12 @@ struct CsvSyntax {
     static constexpr std::string_view kSeparator = ",";
     static constexpr std::string_view kLineEnd = "\r\n";
 
-    // Commas are among the program's own words: every cell is looked at.
-    static constexpr bool kOnlyFileTextsNeedEscape = false;
+    // Commas are among the program's own words ("25 fps, 40 ticks/frame"), though never in a
+    // channel message's: the cells of every other row are looked at.
+    static bool mayNeedEscape(const Row& row, const TextCursor& cursor)
+    {
+        return row.kind != RowKind::ChannelVoice || cursor.wroteFileText();
+    }
     static bool needsEscape(std::string_view cell)
     {
         return std::any_of(cell.begin(), cell.end(), NeedsCsvEscape);
@@ -123,7 +130,10 @@ struct JsonSyntax {
     static constexpr std::string_view kSeparator = ",";
     static constexpr std::string_view kLineEnd = "]";
 
-    static constexpr bool kOnlyFileTextsNeedEscape = true;
+    static bool mayNeedEscape(const Row&, const TextCursor& cursor)
+    {
+        return cursor.wroteFileText();
+    }
     static bool needsEscape(std::string_view cell)
     {
         return std::any_of(cell.begin(), cell.end(), NeedsJsonEscape);
@@ -243,7 +253,7 @@ void AppendLine(ListingText& out, ByteSpan file, const Row& row, const Columns& 
     cursor += lineStart;
     columns.template write<Syntax>(cursor, file, row, cells);
     cursor += Syntax::kLineEnd;
-    if (Syntax::kOnlyFileTextsNeedEscape && !cursor.wroteFileText()) {
+    if (!Syntax::mayNeedEscape(row, cursor)) {
         out.wrote(cursor.at());
         return;
     }

@@ -430,6 +430,20 @@ static_assert(NeedNoEscape(kControllerNames, kItself) && NeedNoEscape(kProgramNa
               NeedNoEscape(kManufacturers, kName) && NeedNoEscape(kKnownSysExMessages, kName) &&
               NeedNoEscape(kMetaSignatures, kName) && NeedNoEscape(kSystemMessages, kName));
 
+// Nor does a channel message's: its names hold no comma either, so that a CSV line of one never
+// needs quotes.
+constexpr bool HoldNoComma(const std::array<std::string_view, 128>& names)
+{
+    for (const std::string_view name : names) {
+        if (name.find(',') != std::string_view::npos) {
+            return false;
+        }
+    }
+    return true;
+}
+
+static_assert(HoldNoComma(kControllerNames) && HoldNoComma(kProgramNames));
+
 } // namespace
 
 constexpr std::size_t kLongestWord =
