@@ -312,8 +312,13 @@ void ListingWriter::Batches::makeAndMark(Batch& batch, std::vector<Row>& rows)
     try {
         makeText(batch, rows);
     } catch (const std::bad_alloc&) {
-        // Its lines are written directly in their turn, from the rows kept or listed again then.
-        batch.keptRows.swap(rows);
+        // Its lines are written directly in their turn: from the walk's rows, which are whole,
+        // or listed again then, since a listing again may have stopped short here.
+        if (batch.relistFrom) {
+            rows.clear();
+        } else {
+            batch.keptRows.swap(rows);
+        }
         batch.text.clear();
         batch.failure = std::current_exception();
     } catch (...) {

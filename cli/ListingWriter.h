@@ -50,12 +50,13 @@ public:
         if (filling_.isFull() && BeginsAWalk(row.kind)) {
             beginBatch(before);
         }
-        ++rows_;
-        ++filling_.rows;
-        filling_.fileBytes += row.length;
+        // Kept before it is counted: should memory run out, the row is not in the listing.
         if (!filling_.relisted) {
             rowsHere_.push_back(row);
         }
+        ++rows_;
+        ++filling_.rows;
+        filling_.fileBytes += row.length;
     }
 
     // Writes every row still held, then closes the listing.
