@@ -406,6 +406,12 @@ void ListingGrid::moveTo(int row, Qt::KeyboardModifiers modifiers)
         selection_.add(row, row);
         anchorRow_ = row;
     }
+    makeCurrent(row);
+}
+
+// The row becomes the current one, in sight and described for screen readers.
+void ListingGrid::makeCurrent(int row)
+{
     currentRow_ = row;
     ensureVisible(row);
     viewport()->update();
@@ -432,10 +438,7 @@ void ListingGrid::clickRow(int row, Qt::KeyboardModifiers modifiers)
         selection_.add(row, row);
         anchorRow_ = row;
     }
-    currentRow_ = row;
-    ensureVisible(row);
-    viewport()->update();
-    describeCurrentRow();
+    makeCurrent(row);
 }
 
 void ListingGrid::selectAll()
@@ -534,10 +537,7 @@ void ListingGrid::mouseMoveEvent(QMouseEvent* event)
     }
     selection_.clear();
     selection_.add(anchorRow_, row);
-    currentRow_ = row;
-    ensureVisible(row);
-    viewport()->update();
-    describeCurrentRow();
+    makeCurrent(row);
 }
 
 void ListingGrid::fitColumn(int column)

@@ -90,6 +90,7 @@ private:
     void ensureVisible(int row);
     void describeCurrentRow();
     bool showToolTip(const QPoint& position);
+    void makeCurrent(int row);
     void paintRow(QPainter& painter, int row, int y, int right) const;
 
     ListingModel model_;
