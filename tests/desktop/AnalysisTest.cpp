@@ -108,6 +108,30 @@ TEST_F(AnalysisTest, TestFileIsListedAsTheWalkGivesIt)
     EXPECT_EQ(listing().cellText(1, 2).trimmed(), QStringLiteral("4D546864"));
 }
 
+// A cell of a very large event is read no further than the screen can show: its text is cut,
+// with an ellipsis, long before the event's 400,000 hexadecimal digits.
+TEST_F(AnalysisTest, CellsOfAVeryLargeEventAreCutToWhatCanBeShown)
+{
+    constexpr std::uint32_t kSysExBytes = 200000; // F0, its length in three bytes, the data
+    Bytes track = {0x00, 0xF0, 0x8C, 0x9A, 0x40};
+    track.resize(track.size() + kSysExBytes, 0x11);
+    track.back() = 0xF7;
+    const Bytes end = {0x00, 0xFF, 0x2F, 0x00};
+    track.insert(track.end(), end.begin(), end.end());
+    Bytes file = {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 0x60, 'M', 'T', 'r', 'k'};
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        file.push_back(static_cast<std::uint8_t>(track.size() >> shift));
+    }
+    file.insert(file.end(), track.begin(), track.end());
+    analyse(file);
+    ASSERT_EQ(listing().rowCount(), 9);
+    const QString event = listing().cellText(8, 2);
+    EXPECT_TRUE(event.startsWith(QStringLiteral("F08C9A401111")));
+    EXPECT_TRUE(event.endsWith(QChar(0x2026)));
+    EXPECT_LE(event.size(), 2 * 4096 + 3);
+    EXPECT_LE(listing().shownText(7, 2).size(), ui::ListingModel::kLongestShownText + 1);
+}
+
 TEST_F(AnalysisTest, EndsOfARunLeaveTheGridAsTheWalkSays)
 {
     const struct {
