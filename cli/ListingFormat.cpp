@@ -426,6 +426,7 @@ DirectLines::DirectLines(ListingFormat format, std::span<const Column> columns, 
 
 void DirectLines::write(ByteSpan file, const Row& row, bool firstOfListing)
 {
+    buffer_.clear(); // nothing of a line that failed before
     if (format_ == ListingFormat::Json) {
         buffer_ += firstOfListing ? "\n[" : ",\n[";
     }

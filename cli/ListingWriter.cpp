@@ -64,6 +64,8 @@ public:
     // Sends a row too large to be held as text, written in pieces in its turn, then begins a
     // batch that keeps its rows.
     void sendLargeRow(const Row& row);
+    // Writes the batches made, in order, up to the first not yet made.
+    void writeMadeBatches();
     // Makes and writes every batch sent, then the listing's end.
     void finish(const RunOutcome& outcome, std::int32_t rows, std::vector<Row>& rowsHere);
 
@@ -101,7 +103,6 @@ private:
     void makeText(Batch& batch, std::vector<Row>& rows) const;
     void makeAndMark(Batch& batch, std::vector<Row>& rows);
     void markMade(Batch& batch);
-    void writeMadeBatches();
     void writeDirectly(Batch& batch);
     std::unique_ptr<Batch> emptyBatch(Spares& spares);
 
@@ -143,6 +144,8 @@ ListingWriter::Batches::Batches(ListingFormat format, std::span<const Column> co
     filling_->holdsFirstRow = true;
     helpersRows_.reserve(kRowsPerBatch + 1);
     directRows_.reserve(kRowsPerBatch + 1);
+    ownSpares_.reserve(kMostBatchesHeld + 2);
+    helpersSpares_.reserve(kMostBatchesHeld + 2);
 }
 
 void ListingWriter::Batches::write(const ListingText& text)
@@ -162,10 +165,12 @@ void ListingWriter::Batches::send(const Filling& filling, std::vector<Row>& rows
     batch.fileBytes = filling.fileBytes;
     const bool forHelper = batch.relistFrom.has_value();
     {
+        // In the queue before it is counted as waiting: should the queue's growth fail, the
+        // helper is not told of a batch it cannot find.
         const std::lock_guard lock(mutex_);
+        sent_.push_back(std::move(filling_));
         batch.state = forHelper ? BatchState::WaitingForHelper : BatchState::Making;
         waitingForHelper_ += forHelper ? 1 : 0;
-        sent_.push_back(std::move(filling_));
     }
     if (forHelper) {
         batchesChanged_.notify_all();
@@ -196,15 +201,16 @@ bool ListingWriter::Batches::begin(const WalkPoint& point)
 
 void ListingWriter::Batches::sendLargeRow(const Row& row)
 {
-    filling_ = emptyBatch(ownSpares_);
-    filling_->largeRow = row;
+    // Both batches are made before the row is sent, so that nothing fails once it is.
+    std::unique_ptr<Batch> large = emptyBatch(ownSpares_);
+    std::unique_ptr<Batch> next = emptyBatch(ownSpares_);
+    large->largeRow = row;
+    large->state = BatchState::Made;
     {
         const std::lock_guard lock(mutex_);
-        filling_->state = BatchState::Made;
-        sent_.push_back(std::move(filling_));
+        sent_.push_back(std::move(large));
     }
-    writeMadeBatches();
-    filling_ = emptyBatch(ownSpares_);
+    filling_ = std::move(next);
 }
 
 void ListingWriter::Batches::finish(const RunOutcome& outcome, std::int32_t rows,
@@ -217,7 +223,6 @@ void ListingWriter::Batches::finish(const RunOutcome& outcome, std::int32_t rows
     ListingText end;
     AppendEnd(end, format_, outcome, rows);
     write(end);
-    filling_ = emptyBatch(ownSpares_);
     out_.flush();
 }
 
@@ -249,7 +254,9 @@ void ListingWriter::Batches::helpWithTexts(const std::stop_token& stop)
             }
             batch = takeWaitingBatch();
         }
-        makeAndMark(*batch, helpersRows_);
+        if (batch != nullptr) {
+            makeAndMark(*batch, helpersRows_);
+        }
     }
 }
 
@@ -451,9 +458,10 @@ void ListingWriter::beginBatch(const WalkPoint& point)
 void ListingWriter::addLargeRow(const Row& row)
 {
     batches_->send(filling_, rowsHere_);
-    batches_->sendLargeRow(row);
     filling_ = Filling{};
+    batches_->sendLargeRow(row);
     ++rows_;
+    batches_->writeMadeBatches();
 }
 
 void ListingWriter::finish(const RunOutcome& outcome)

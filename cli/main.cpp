@@ -12,6 +12,7 @@
 #include <new>
 #include <optional>
 #include <signal.h>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <unistd.h>
@@ -264,6 +265,9 @@ int main(int argc, char** argv)
     tracklens::OpenClosedStandardDescriptors();
     try {
         return Run(argc, argv);
+    } catch (const std::logic_error& error) {
+        std::cerr << kProgram << ": " << error.what() << '\n';
+        return kExitRunEnded;
     } catch (const std::bad_alloc&) {
         // Written without taking memory, which has run out.
         constexpr std::string_view kOutOfMemory = "tracklens-dump: out of memory\n";

@@ -113,7 +113,14 @@ void EventTable::listBlock(std::size_t block) const
     listedRows_.clear();
     RowCollector collector(listedRows_);
     BasicEventWalk<RowCollector> walk(content(), collector);
-    if (walk.relist(start.point, rows) != rows) {
+    std::int32_t listed = 0;
+    try {
+        listed = walk.relist(start.point, rows);
+    } catch (...) {
+        listedRows_.clear(); // no half of a block is taken for another
+        throw;
+    }
+    if (listed != rows) {
         listedRows_.clear();
         throw std::logic_error("the rows of a block could not be listed again from its start");
     }

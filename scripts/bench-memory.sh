@@ -16,8 +16,8 @@ mkdir -p "$bench_data"
 files=("sysex 100 1" "text 100 1" "text 100 8")
 echo "| file | bytes | format | peak MiB | beyond the file MiB | seconds |"
 echo "|---|---|---|---|---|---|"
-for spec in "${files[@]}"; do
-    read -r kind size count <<<"$spec"
+for entry in "${files[@]}"; do
+    read -r kind size count <<<"$entry"
     file="$bench_data/huge-$kind-${size}MB-x$count.mid"
     [ -f "$file" ] || "$generator" --kind "$kind" --size-mb "$size" --count "$count" "$file"
     bytes=$(stat -c %s "$file")
