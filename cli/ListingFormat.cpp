@@ -71,6 +71,15 @@ bool NeedsJsonEscape(char c)
     return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
 }
 
+// Whether a CSV field made of these bytes' texts must be quoted: Windows-1252 and hexadecimal
+// write a comma or a quote only for the byte itself.
+bool CsvQuotesBytes(const ShownBytes& shown)
+{
+    return shown.form == ShownBytes::Form::Windows1252 &&
+           std::any_of(shown.bytes.begin(), shown.bytes.end(),
+                       [](std::uint8_t byte) { return NeedsCsvQuotes(static_cast<char>(byte)); });
+}
+
 // A cell's text as written in a line, before it is looked at for what must be escaped.
 struct WrittenCell {
     const char* begin = nullptr;
@@ -83,10 +92,19 @@ struct WrittenCell {
 // and which cells must be written again with their escapes; the program's own words never need
 // any in TSV and JSON, which look only at the lines that hold a text of the file.
 struct TsvSyntax {
+    static constexpr std::string_view kTitlesOpen = "";
+    static constexpr std::string_view kTitlesEnd = "\n";
     static constexpr std::string_view kCellOpen = "";
     static constexpr std::string_view kCellClose = "";
     static constexpr std::string_view kSeparator = "\t";
     static constexpr std::string_view kLineEnd = "\n";
+
+    static std::string_view lineStart(bool) { return {}; }
+    static bool quotesShownBytes(const ShownBytes&) { return false; }
+    static void appendPiece(std::string& out, std::string_view piece, bool)
+    {
+        AppendTsvEscaped(out, piece);
+    }
 
     static bool mayNeedEscape(const Row&, const TextCursor& cursor)
     {
@@ -103,10 +121,27 @@ struct TsvSyntax {
 };
 
 struct CsvSyntax {
+    static constexpr std::string_view kTitlesOpen = "";
+    static constexpr std::string_view kTitlesEnd = "\r\n";
     static constexpr std::string_view kCellOpen = "";
     static constexpr std::string_view kCellClose = "";
     static constexpr std::string_view kSeparator = ",";
     static constexpr std::string_view kLineEnd = "\r\n";
+
+    static std::string_view lineStart(bool) { return {}; }
+    static bool quotesShownBytes(const ShownBytes& shown) { return CsvQuotesBytes(shown); }
+    // A piece of a field: its control bytes escaped, its quotes doubled where it is quoted.
+    static void appendPiece(std::string& out, std::string_view piece, bool quoted)
+    {
+        for (const char c : piece) {
+            if (IsControl(c)) {
+                AppendControlEscaped(out, c);
+            } else {
+                out += c;
+                out += quoted && c == '"' ? "\"" : "";
+            }
+        }
+    }
 
     // Commas are among the program's own words ("25 fps, 40 ticks/frame"), though never in a
     // channel message's: the cells of every other row are looked at.
@@ -124,11 +159,27 @@ struct CsvSyntax {
     }
 };
 
+// {"columns": [...], "rows": [[the cells], ...], then the outcome (AppendEnd)}
 struct JsonSyntax {
+    static constexpr std::string_view kTitlesOpen = "{\"columns\":[";
+    static constexpr std::string_view kTitlesEnd = "],\"rows\":[";
     static constexpr std::string_view kCellOpen = "\"";
     static constexpr std::string_view kCellClose = "\"";
     static constexpr std::string_view kSeparator = ",";
     static constexpr std::string_view kLineEnd = "]";
+
+    // Each line after a line break, the lines separated by commas.
+    static std::string_view lineStart(bool firstOfListing)
+    {
+        return firstOfListing ? "\n[" : ",\n[";
+    }
+    static bool quotesShownBytes(const ShownBytes&) { return true; }
+    // A piece of a string as the JSON library writes it, without the quotes around the string.
+    static void appendPiece(std::string& out, std::string_view piece, bool)
+    {
+        const std::string escaped = nlohmann::json(piece).dump();
+        out.append(escaped, 1, escaped.size() - 2);
+    }
 
     static bool mayNeedEscape(const Row&, const TextCursor& cursor)
     {
@@ -144,6 +195,23 @@ struct JsonSyntax {
         out += nlohmann::json(cell).dump();
     }
 };
+
+// Calls write with the syntax of the format.
+template <typename Write>
+void WithSyntax(ListingFormat format, Write write)
+{
+    switch (format) {
+    case ListingFormat::Tsv:
+        write(TsvSyntax{});
+        break;
+    case ListingFormat::Csv:
+        write(CsvSyntax{});
+        break;
+    case ListingFormat::Json:
+        write(JsonSyntax{});
+        break;
+    }
+}
 
 // No line is longer than this beside its cells: the syntax around each cell and the line's.
 constexpr std::size_t kSyntaxRoomPerCell = 4;
@@ -273,20 +341,20 @@ bool AreListingColumns(std::span<const Column> columns)
                       kListingColumns.end());
 }
 
-// Each line after lineStart(first line or not).
-template <typename Syntax, typename LineStart>
+template <typename Syntax>
 void AppendLines(ListingText& out, ByteSpan file, std::span<const Row> rows,
-                 std::span<const Column> columns, LineStart lineStart)
+                 std::span<const Column> columns, bool startsListing)
 {
-    bool first = true;
+    bool first = startsListing;
     if (AreListingColumns(columns)) {
         for (const Row& row : rows) {
-            AppendLine<Syntax>(out, file, row, ListingColumns{}, columns, lineStart(first));
+            AppendLine<Syntax>(out, file, row, ListingColumns{}, columns, Syntax::lineStart(first));
             first = false;
         }
     } else {
         for (const Row& row : rows) {
-            AppendLine<Syntax>(out, file, row, ChosenColumns{columns}, columns, lineStart(first));
+            AppendLine<Syntax>(out, file, row, ChosenColumns{columns}, columns,
+                               Syntax::lineStart(first));
             first = false;
         }
     }
@@ -296,58 +364,24 @@ void AppendLines(ListingText& out, ByteSpan file, std::span<const Row> rows,
 
 void AppendTitles(ListingText& out, ListingFormat format, std::span<const Column> columns)
 {
-    std::string titles;
-    for (std::size_t i = 0; i < columns.size(); ++i) {
-        const std::string_view title = kColumnTitles[static_cast<std::size_t>(columns[i])];
-        switch (format) {
-        case ListingFormat::Tsv:
-            titles += i != 0 ? "\t" : "";
-            titles += title;
-            break;
-        case ListingFormat::Csv:
-            titles += i != 0 ? "," : "";
-            AppendCsvField(titles, title);
-            break;
-        case ListingFormat::Json:
-            titles += i != 0 ? "," : "";
-            titles += nlohmann::json(title).dump();
-            break;
+    WithSyntax(format, [&](auto syntax) {
+        using Syntax = decltype(syntax);
+        std::string titles(Syntax::kTitlesOpen);
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            titles += i != 0 ? Syntax::kSeparator : "";
+            Syntax::appendEscaped(titles, kColumnTitles[static_cast<std::size_t>(columns[i])]);
         }
-    }
-    switch (format) {
-    case ListingFormat::Tsv:
+        titles += Syntax::kTitlesEnd;
         out += titles;
-        out += '\n';
-        break;
-    case ListingFormat::Csv:
-        out += titles;
-        out += "\r\n";
-        break;
-    case ListingFormat::Json:
-        out += "{\"columns\":[";
-        out += titles;
-        out += "],\"rows\":[";
-        break;
-    }
+    });
 }
 
 void AppendRows(ListingText& out, ListingFormat format, ByteSpan file, std::span<const Row> rows,
                 std::span<const Column> columns, bool startsListing)
 {
-    switch (format) {
-    case ListingFormat::Tsv:
-        AppendLines<TsvSyntax>(out, file, rows, columns, [](bool) { return std::string_view(); });
-        break;
-    case ListingFormat::Csv:
-        AppendLines<CsvSyntax>(out, file, rows, columns, [](bool) { return std::string_view(); });
-        break;
-    case ListingFormat::Json:
-        // [the cells], each line after a line break, the lines separated by commas.
-        AppendLines<JsonSyntax>(out, file, rows, columns, [startsListing](bool first) {
-            return std::string_view(first && startsListing ? "\n[" : ",\n[");
-        });
-        break;
-    }
+    WithSyntax(format, [&](auto syntax) {
+        AppendLines<decltype(syntax)>(out, file, rows, columns, startsListing);
+    });
 }
 
 // {"rows": N, "status": ..., and for a run that did not end well its message}
@@ -387,122 +421,62 @@ namespace {
 constexpr std::size_t kDirectBuffer = std::size_t{1} << 16;
 constexpr std::size_t kBytesPerPiece = kSmallBatches ? 16 : std::size_t{1} << 12;
 
-std::string_view SeparatorOf(ListingFormat format)
-{
-    return format == ListingFormat::Tsv ? "\t" : ",";
-}
-
-std::string_view LineEndOf(ListingFormat format)
-{
-    switch (format) {
-    case ListingFormat::Tsv:
-        return "\n";
-    case ListingFormat::Csv:
-        return "\r\n";
-    case ListingFormat::Json:
-        break;
-    }
-    return "]";
-}
-
-// Whether a CSV field made of these bytes' texts must be quoted: Windows-1252 and hexadecimal
-// write a comma or a quote only for the byte itself.
-bool CsvQuotesBytes(const ShownBytes& shown)
-{
-    return shown.form == ShownBytes::Form::Windows1252 &&
-           std::any_of(shown.bytes.begin(), shown.bytes.end(),
-                       [](std::uint8_t byte) { return NeedsCsvQuotes(static_cast<char>(byte)); });
-}
-
 } // namespace
 
 DirectLines::DirectLines(ListingFormat format, std::span<const Column> columns, std::ostream& out)
     : format_(format)
     , columns_(columns.begin(), columns.end())
     , out_(out)
+    , piece_(ShownBytesRoom(kBytesPerPiece) + kPieceWidth, '\0')
 {
     buffer_.reserve(kDirectBuffer + kDirectBuffer / 2);
 }
 
 void DirectLines::write(ByteSpan file, const Row& row, bool firstOfListing)
 {
-    buffer_.clear(); // nothing of a line that failed before
-    if (format_ == ListingFormat::Json) {
-        buffer_ += firstOfListing ? "\n[" : ",\n[";
-    }
+    WithSyntax(format_,
+               [&](auto syntax) { writeLine<decltype(syntax)>(file, row, firstOfListing); });
+}
+
+template <typename Syntax>
+void DirectLines::writeLine(ByteSpan file, const Row& row, bool firstOfListing)
+{
+    buffer_.assign(Syntax::lineStart(firstOfListing)); // nothing of a line that failed before
     for (std::size_t i = 0; i < columns_.size(); ++i) {
-        if (i != 0) {
-            buffer_ += SeparatorOf(format_);
-        }
-        appendCell(file, row, columns_[i]);
+        buffer_ += i != 0 ? Syntax::kSeparator : "";
+        appendCell<Syntax>(file, row, columns_[i]);
     }
-    buffer_ += LineEndOf(format_);
+    buffer_ += Syntax::kLineEnd;
     out_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
     buffer_.clear();
 }
 
-// A cell's text, its shown bytes a piece at a time.
+// A cell's text, its shown bytes a piece at a time, each escaped as a whole cell would be.
+template <typename Syntax>
 void DirectLines::appendCell(ByteSpan file, const Row& row, Column column)
 {
     const std::optional<ShownBytes> shown = BytesShownBy(file, row, column);
     if (!shown || shown->bytes.size() <= kBytesPerPiece) {
-        const std::string text = CellText(file, row, column);
-        switch (format_) {
-        case ListingFormat::Tsv:
-            AppendTsvEscaped(buffer_, text);
-            break;
-        case ListingFormat::Csv:
-            AppendCsvField(buffer_, text);
-            break;
-        case ListingFormat::Json:
-            buffer_ += nlohmann::json(text).dump();
-            break;
-        }
+        Syntax::appendEscaped(buffer_, CellText(file, row, column));
         return;
     }
-    const bool quoted =
-        format_ == ListingFormat::Json || (format_ == ListingFormat::Csv && CsvQuotesBytes(*shown));
+    const bool quoted = Syntax::quotesShownBytes(*shown);
     buffer_ += quoted ? "\"" : "";
-    std::string piece(ShownBytesRoom(kBytesPerPiece) + kPieceWidth, '\0');
     if (shown->leadingStatus) {
-        appendPiece(HexByte(*shown->leadingStatus), quoted);
+        Syntax::appendPiece(buffer_, HexByte(*shown->leadingStatus), quoted);
     }
     for (std::size_t at = 0; at < shown->bytes.size(); at += kBytesPerPiece) {
-        TextCursor cursor(piece.data(), piece.data() + piece.size());
+        TextCursor cursor(piece_.data(), piece_.data() + piece_.size());
         AppendShownBytes(
             cursor, shown->form,
             shown->bytes.subspan(at).first(std::min(kBytesPerPiece, shown->bytes.size() - at)));
-        appendPiece(
-            std::string_view(piece.data(), static_cast<std::size_t>(cursor.at() - piece.data())),
+        Syntax::appendPiece(
+            buffer_,
+            std::string_view(piece_.data(), static_cast<std::size_t>(cursor.at() - piece_.data())),
             quoted);
+        flushIfFull();
     }
     buffer_ += quoted ? "\"" : "";
-}
-
-// A piece of a cell, escaped as a whole cell would be, without the quotes around the cell.
-void DirectLines::appendPiece(std::string_view piece, bool quoted)
-{
-    switch (format_) {
-    case ListingFormat::Tsv:
-        AppendTsvEscaped(buffer_, piece);
-        break;
-    case ListingFormat::Csv:
-        for (const char c : piece) {
-            if (IsControl(c)) {
-                AppendControlEscaped(buffer_, c);
-            } else {
-                buffer_ += c;
-                buffer_ += quoted && c == '"' ? "\"" : "";
-            }
-        }
-        break;
-    case ListingFormat::Json: {
-        const std::string escaped = nlohmann::json(piece).dump();
-        buffer_.append(escaped, 1, escaped.size() - 2);
-        break;
-    }
-    }
-    flushIfFull();
 }
 
 void DirectLines::flushIfFull()

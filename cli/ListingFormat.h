@@ -55,14 +55,17 @@ public:
     void write(ByteSpan file, const Row& row, bool firstOfListing);
 
 private:
+    template <typename Syntax>
+    void writeLine(ByteSpan file, const Row& row, bool firstOfListing);
+    template <typename Syntax>
     void appendCell(ByteSpan file, const Row& row, Column column);
-    void appendPiece(std::string_view piece, bool quoted);
     void flushIfFull();
 
     ListingFormat format_;
     std::vector<Column> columns_;
     std::ostream& out_;
     std::string buffer_;
+    std::string piece_; // the text of a piece of a cell's shown bytes
 };
 
 // Tab, line feed, carriage return and backslash as \t \n \r \\, other control bytes as \xHH.
