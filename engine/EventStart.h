@@ -14,6 +14,7 @@ struct EventStart {
     std::uint8_t deltaLength = 0; // delta-time bytes right before offset
     std::uint8_t status = 0;      // after running status
     bool running = false;
+    std::uint32_t track = 0; // number of the MTrk chunk
 };
 
 // The row of an event whose bytes in the file run from its start to end.
@@ -27,6 +28,7 @@ inline Row EventRow(const EventStart& event, RowKind kind, std::size_t end)
     row.status = event.status;
     row.deltaLength = event.deltaLength;
     row.running = event.running;
+    row.track = event.track;
     return row;
 }
 

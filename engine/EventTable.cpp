@@ -37,6 +37,8 @@ EventTable& EventTable::operator=(EventTable&& other) noexcept
         blocks_ = std::move(other.blocks_);
         relistPoints_ = other.relistPoints_;
         timeMaps_ = std::move(other.timeMaps_);
+        lastTick_ = other.lastTick_;
+        tracks_ = other.tracks_;
         size_ = other.size_;
         rowsCleared_ = other.rowsCleared_;
         listedBlock_ = other.listedBlock_;
@@ -51,6 +53,7 @@ EventTable& EventTable::operator=(EventTable&& other) noexcept
 void EventTable::addRowAtBlockOrChunk(const Row& row, std::size_t index, const WalkPoint& before)
 {
     timeMaps_.noteRow(content(), row);
+    tracks_ = std::max(tracks_, row.track);
     if (IsHeaderRow(row.kind)) {
         headerRows_.push_back(row);
     } else {
@@ -70,6 +73,8 @@ void EventTable::ClearRows()
     std::vector<Row>().swap(headerRows_);
     std::vector<RelistStart>().swap(blocks_);
     timeMaps_ = TimeMaps();
+    lastTick_ = 0;
+    tracks_ = 0;
     std::vector<Row>().swap(listedRows_);
     rowsCleared_ += size_;
     size_ = 0;
@@ -94,6 +99,24 @@ std::string EventTable::cellTextStart(std::size_t index, Column column, std::siz
                                       bool& cut) const
 {
     return CellTextStart(content(), listedRow(index), column, cellContext(), mostBytes, cut);
+}
+
+std::string EventTable::longestPlacingText(Column column) const
+{
+    switch (column) {
+    case Column::Track:
+        return DecimalText(tracks_);
+    case Column::Offset:
+        return WrittenText(kLongestOffset, [this](TextCursor& out) {
+            AppendHexNumber(out, content().empty() ? 0 : content().size() - 1, 8);
+        });
+    case Column::Time:
+        return timeMaps_.longestTime(lastTick_);
+    case Column::Bar:
+        return timeMaps_.longestBar(lastTick_);
+    default:
+        return {};
+    }
 }
 
 const Row& EventTable::listedRow(std::size_t index) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -50,6 +51,7 @@ public:
     void AddRow(const Row& row, std::size_t index, const WalkPoint& before) override
     {
         // Most rows are events inside a block, and take no more than this.
+        lastTick_ = std::max(lastTick_, row.absTick);
         if (index % kRowsPerBlock != 0 && !IsChunkRow(row.kind) && row.kind != RowKind::Meta) {
             size_ = index + 1;
             return;
@@ -72,6 +74,9 @@ public:
     ByteSpan content() const { return content_.room(); }
     // What the cells' texts take from the whole walk.
     CellContext cellContext() const { return {&timeMaps_}; }
+    // A text as long as the longest of a column that places rows (Track, Offset, Time, Bar), so
+    // that a view can make the column as wide without reading every row.
+    std::string longestPlacingText(Column column) const;
 
     // Texts of a cell as handed to the listing, and in their stored fixed-width form.
     std::string cellText(std::size_t index, Column column) const;
@@ -91,6 +96,8 @@ private:
     std::vector<RelistStart> blocks_; // where the walk is taken up to list each block's rows
     RelistPoints relistPoints_;
     TimeMaps timeMaps_;
+    std::uint64_t lastTick_ = 0; // the largest tick of any row
+    std::uint32_t tracks_ = 0;
     std::size_t size_ = 0;
     std::size_t rowsCleared_ = 0;
 

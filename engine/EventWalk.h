@@ -54,7 +54,7 @@ private:
     std::size_t trackEnd(std::uint64_t chunk) const;
     void readOtherEvent(TrackReader& reader, const EventStart& event, const WalkPoint& before);
     void addChunkRow(RowKind kind, std::size_t offset, std::size_t length);
-    [[gnu::always_inline]] void addRow(Row row, const WalkPoint& before);
+    [[gnu::always_inline]] void addRow(const Row& row, const WalkPoint& before);
 
     ByteSpan file_;
     Sink& sink_;

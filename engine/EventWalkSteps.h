@@ -189,9 +189,9 @@ std::size_t BasicEventWalk<Sink>::trackEnd(std::uint64_t chunk) const
 }
 
 template <typename Sink>
-[[gnu::always_inline]] inline void BasicEventWalk<Sink>::addRow(Row row, const WalkPoint& before)
+[[gnu::always_inline]] inline void BasicEventWalk<Sink>::addRow(const Row& row,
+                                                                const WalkPoint& before)
 {
-    row.track = track_;
     if (rowCount_ == mostRows_) {
         throw walk_detail::TooManyRows{std::uint64_t{row.offset} + 1};
     }
@@ -230,6 +230,7 @@ void BasicEventWalk<Sink>::addChunkRow(RowKind kind, std::size_t offset, std::si
     row.kind = kind;
     row.offset = static_cast<std::uint32_t>(offset);
     row.length = static_cast<std::uint32_t>(length);
+    row.track = track_;
     // Only a chunk's tag is a place to take the walk up again, at the chunk's start.
     addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_, tracksBefore_});
 }
@@ -247,6 +248,7 @@ void BasicEventWalk<Sink>::walkTrack(std::uint64_t chunk, std::size_t begin, std
         absTick += reader.readVariableLength();
 
         EventStart event;
+        event.track = track_;
         event.absTick = absTick;
         event.offset = reader.position();
         event.deltaLength = static_cast<std::uint8_t>(event.offset - deltaStart);

@@ -208,6 +208,44 @@ void TimeMaps::appendBar(TextCursor& out, const Row& row) const
     AppendPadded(out, tickInBeat, 3);
 }
 
+std::string TimeMaps::longestTime(std::uint64_t lastTick) const
+{
+    return longestText(lastTick, &TimeMaps::appendTime);
+}
+
+std::string TimeMaps::longestBar(std::uint64_t lastTick) const
+{
+    return longestText(lastTick, &TimeMaps::appendBar);
+}
+
+// Times and bars grow with the tick: the longest is the last tick's, under one of the maps.
+std::string TimeMaps::longestText(std::uint64_t lastTick,
+                                  void (TimeMaps::*append)(TextCursor&, const Row&) const) const
+{
+    std::vector<std::uint32_t> tracks{0};
+    for (const TempoPoint& point : tempos_) {
+        tracks.push_back(point.track);
+    }
+    for (const BarPoint& point : bars_) {
+        tracks.push_back(point.track);
+    }
+    std::sort(tracks.begin(), tracks.end());
+    tracks.erase(std::unique(tracks.begin(), tracks.end()), tracks.end());
+    std::string longest;
+    for (const std::uint32_t track : tracks) {
+        Row row{};
+        row.kind = RowKind::Meta;
+        row.absTick = lastTick;
+        row.track = track;
+        std::string text =
+            WrittenText(kLongestText, [&](TextCursor& out) { (this->*append)(out, row); });
+        if (text.size() > longest.size()) {
+            longest = std::move(text);
+        }
+    }
+    return longest;
+}
+
 namespace {
 
 // Notes the rows that place ticks in time, and nothing else.

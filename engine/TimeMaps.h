@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "engine/Bytes.h"
@@ -45,6 +46,10 @@ public:
     // nothing unless ticks are counted per quarter note.
     void appendBar(TextCursor& out, const Row& row) const;
 
+    // The longest Time and Bar texts of the rows up to the tick, under any map: a view's width.
+    std::string longestTime(std::uint64_t lastTick) const;
+    std::string longestBar(std::uint64_t lastTick) const;
+
 private:
     struct TempoPoint {
         std::uint32_t track;
@@ -68,6 +73,8 @@ private:
     std::uint32_t keyOf(const Row& row) const { return perTrack_ ? row.track : 0; }
     void sumTempos();
     void countBars();
+    std::string longestText(std::uint64_t lastTick,
+                            void (TimeMaps::*append)(TextCursor&, const Row&) const) const;
     template <typename Point>
     const Point* pointAt(const std::vector<Point>& points, std::uint32_t track,
                          std::uint64_t tick) const;

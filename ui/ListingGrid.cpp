@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -51,7 +52,7 @@ public:
     int rowCount(const QModelIndex&) const override { return 0; }
     int columnCount(const QModelIndex& parent) const override
     {
-        return parent.isValid() ? 0 : static_cast<int>(kColumnCount);
+        return parent.isValid() ? 0 : static_cast<int>(kAllColumnCount);
     }
     QVariant data(const QModelIndex&, int) const override { return {}; }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
@@ -70,7 +71,7 @@ public:
 
     void refresh()
     {
-        emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(kColumnCount) - 1);
+        emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(kAllColumnCount) - 1);
     }
 
 private:
@@ -92,7 +93,9 @@ ListingGrid::ListingGrid(QWidget* parent)
     header_->setMinimumSectionSize(1);
     header_->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     header_->setFocusPolicy(Qt::NoFocus);
+    header_->setContextMenuPolicy(Qt::CustomContextMenu);
     header_->hide();
+    placeColumns();
 
     setFocusPolicy(Qt::StrongFocus);
     viewport()->setAutoFillBackground(false);
@@ -107,12 +110,75 @@ ListingGrid::ListingGrid(QWidget* parent)
     });
     connect(header_, &QHeaderView::sectionMoved, this, [this] { viewport()->update(); });
     connect(header_, &QHeaderView::sectionHandleDoubleClicked, this, &ListingGrid::fitColumn);
+    connect(header_, &QHeaderView::customContextMenuRequested, this, &ListingGrid::showHeaderMenu);
     connect(&model_, &ListingModel::rowsChanged, this, &ListingGrid::rowsChanged);
     connect(&model_, &ListingModel::titlesChanged, this, [this] { titles_->refresh(); });
     updateRowHeight();
 }
 
 ListingGrid::~ListingGrid() = default;
+
+namespace {
+
+constexpr std::array kPlacingColumns = {Column::Track, Column::Offset, Column::Time, Column::Bar};
+
+int Section(Column column)
+{
+    return static_cast<int>(column);
+}
+
+QString TitleOf(Column column)
+{
+    const std::string_view title = ColumnTitle(column);
+    return QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
+}
+
+} // namespace
+
+// The header's sections are the columns by their number; they stand in the order of
+// kAllColumns, the columns that place rows hidden.
+void ListingGrid::placeColumns()
+{
+    for (int visual = 0; visual < static_cast<int>(kAllColumns.size()); ++visual) {
+        const int section = Section(kAllColumns[static_cast<std::size_t>(visual)]);
+        header_->moveSection(header_->visualIndex(section), visual);
+    }
+    for (const Column column : kPlacingColumns) {
+        header_->setSectionHidden(Section(column), true);
+    }
+}
+
+void ListingGrid::setColumnShown(Column column, bool shown)
+{
+    header_->setSectionHidden(Section(column), !shown);
+    if (shown) {
+        fitColumn(Section(column));
+        const int longest = fontMetrics().horizontalAdvance(model_.longestPlacingText(column)) +
+                            2 * kCellPadding + 1;
+        header_->resizeSection(Section(column),
+                               std::max(header_->sectionSize(Section(column)), longest));
+    }
+    updateGeometries();
+    viewport()->update();
+}
+
+bool ListingGrid::isColumnShown(Column column) const
+{
+    return !header_->isSectionHidden(Section(column));
+}
+
+void ListingGrid::showHeaderMenu(const QPoint& position)
+{
+    QMenu menu(this);
+    for (const Column column : kPlacingColumns) {
+        QAction* action = menu.addAction(TitleOf(column));
+        action->setCheckable(true);
+        action->setChecked(isColumnShown(column));
+        connect(action, &QAction::toggled, this,
+                [this, column](bool shown) { setColumnShown(column, shown); });
+    }
+    menu.exec(header_->viewport()->mapToGlobal(position));
+}
 
 void ListingGrid::clearCells()
 {
@@ -373,11 +439,13 @@ void ListingGrid::describeCurrentRow()
     QString text;
     if (currentRow_ >= 0) {
         text = tr("Row %1 of %2").arg(currentRow_ + 1).arg(model_.rowCount());
-        for (int column = 0; column < static_cast<int>(kColumnCount); ++column) {
-            const std::string_view title = kColumnTitles[static_cast<std::size_t>(column)];
-            text += QStringLiteral(", %1: %2")
-                        .arg(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
-                             model_.shownText(currentRow_, column));
+        for (int visual = 0; visual < header_->count(); ++visual) {
+            const int column = header_->logicalIndex(visual);
+            if (!header_->isSectionHidden(column)) {
+                text += QStringLiteral(", %1: %2")
+                            .arg(TitleOf(static_cast<Column>(column)),
+                                 model_.shownText(currentRow_, column));
+            }
         }
     }
     if (text != accessibleDescription()) {

@@ -63,6 +63,10 @@ public:
     int rowAt(int y) const;
     // Sets the column to the width of its title and of the widest cell in sight.
     void fitColumn(int column);
+    // The columns that place rows (Track, Offset, Time, Bar) are hidden at start; shown, they
+    // are as wide as their longest text. The header row's context menu shows and hides them.
+    void setColumnShown(Column column, bool shown);
+    bool isColumnShown(Column column) const;
 
 signals:
     // Ctrl+C on a selection of more than kMostRowsCopied rows.
@@ -92,6 +96,8 @@ private:
     bool showToolTip(const QPoint& position);
     void makeCurrent(int row);
     void paintRow(QPainter& painter, int row, int y, int right) const;
+    void placeColumns();
+    void showHeaderMenu(const QPoint& position);
 
     ListingModel model_;
     ColumnTitles* titles_;
@@ -102,8 +108,8 @@ private:
     RowRanges selection_;
     QColor backdrop_;
     // What was last set, so that reading back a width nobody dragged gives the same twips.
-    std::array<int, kColumnCount> setTwips_{};
-    std::array<int, kColumnCount> setPixels_{};
+    std::array<int, kAllColumnCount> setTwips_{};
+    std::array<int, kAllColumnCount> setPixels_{};
 };
 
 } // namespace tracklens::ui

@@ -9,7 +9,7 @@ namespace {
 
 bool IsColumn(int column)
 {
-    return column >= 0 && column < static_cast<int>(kColumnCount);
+    return column >= 0 && column < static_cast<int>(kAllColumnCount);
 }
 
 QString TrimmedForScreen(QString text)
@@ -90,6 +90,11 @@ QString ListingModel::cellText(int gridRow, int column) const
 QString ListingModel::shownText(int dataRow, int column) const
 {
     return TrimmedForScreen(cellText(dataRow + fixedRows_, column));
+}
+
+QString ListingModel::longestPlacingText(Column column) const
+{
+    return QString::fromStdString(table_.longestPlacingText(column));
 }
 
 std::string ListingModel::exportText(int dataRow, int column) const

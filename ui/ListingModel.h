@@ -22,7 +22,7 @@ class ListingModel final : public QObject {
     Q_OBJECT
 
 public:
-    using RowTexts = std::array<QString, kColumnCount>;
+    using RowTexts = std::array<QString, kAllColumnCount>;
 
     // Display texts longer than this are cut on screen; the full text stays readable.
     static constexpr qsizetype kLongestShownText = 4096;
@@ -54,6 +54,8 @@ public:
     // A data row's cell as drawn: without the blanks that fill a fixed-width column, cut to
     // kLongestShownText characters.
     QString shownText(int dataRow, int column) const;
+    // As long a text as the longest of a column that places rows; see EventTable.
+    QString longestPlacingText(Column column) const;
     // A data row's cell as the listing's exports write it (UTF-8).
     std::string exportText(int dataRow, int column) const;
 
@@ -73,7 +75,7 @@ private:
     int tableRows_ = 0;
     std::vector<std::pair<int, RowTexts>> appendedRows_; // the few rows appended one by one
     RowTexts titles_;
-    std::array<Qt::Alignment, kColumnCount> alignments_{};
+    std::array<Qt::Alignment, kAllColumnCount> alignments_{};
 };
 
 } // namespace tracklens::ui

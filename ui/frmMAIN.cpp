@@ -459,7 +459,7 @@ void frmMAIN::ShowHeaderRows(const EventTable& table)
 {
     for (std::size_t row = 0; row < std::min<std::size_t>(5, table.size()); ++row) {
         ListingModel::RowTexts texts;
-        for (std::size_t column = 0; column < kColumnCount; ++column) {
+        for (std::size_t column = 0; column < kAllColumnCount; ++column) {
             texts[column] =
                 QString::fromStdString(table.storedCellText(row, static_cast<Column>(column)));
         }
@@ -468,7 +468,7 @@ void frmMAIN::ShowHeaderRows(const EventTable& table)
     GRID_->setFixedRows(1);
     GRID_->setHeaderColours(Qt::white, Qt::red);
     ListingModel::RowTexts titles;
-    for (std::size_t column = 0; column < kColumnCount; ++column) {
+    for (std::size_t column = 0; column < kAllColumnCount; ++column) {
         titles[column] = FromUtf8(kColumnTitles[column]);
     }
     GRID_->listing().setTitles(titles);

@@ -147,10 +147,15 @@ TEST(LittleMemory, EndsTheListingInFailureSevenOrARefusalNeverInACrash)
         ProgramOptions options;
         options.memoryLimit = limit;
         const ProgramRun run = RunProgram({kDump, song.string()}, options);
-        ASSERT_TRUE(run.exited) << run.err;
-        if (run.exitStatus == 127) {
-            continue; // too little for the program and its libraries to be loaded at all
+        // Too little for the program and its libraries to be loaded at all (127), or for the
+        // static objects of its libraries to be made before main(), whose failure the C++
+        // runtime ends at once: the program did not start.
+        if (run.exitStatus == 127 ||
+            (!run.exited && run.out.empty() &&
+             run.err == "terminate called without an active exception\n")) {
+            continue;
         }
+        ASSERT_TRUE(run.exited) << run.err;
         ASSERT_LE(run.exitStatus, 2) << run.err;
         if (run.exitStatus == 1) {
             EXPECT_TRUE(run.err.starts_with("Errore 7\n") ||
