@@ -11,9 +11,12 @@ namespace tracklens {
 
 namespace {
 
-bool IsHeaderRow(RowKind kind)
+// The rows before the first chunk, among which no walk can be taken up: a file's header chunk,
+// or the three rows of an RMID container (whose file's header rows come later, after a chunk).
+bool IsHeaderRow(RowKind kind, bool afterAChunk)
 {
-    return kind <= RowKind::HeaderDivision;
+    return !afterAChunk && (kind <= RowKind::HeaderDivision || kind == RowKind::RiffTag ||
+                            kind == RowKind::RiffLength || kind == RowKind::RiffForm);
 }
 
 } // namespace
@@ -49,7 +52,7 @@ EventTable& EventTable::operator=(EventTable&& other) noexcept
 // the rows before it.
 void EventTable::addRowAtBlockOrChunk(const Row& row, std::size_t index, const WalkPoint& before)
 {
-    if (IsHeaderRow(row.kind)) {
+    if (IsHeaderRow(row.kind, !blocks_.empty())) {
         headerRows_.push_back(row);
     } else {
         if (IsChunkRow(row.kind)) {
