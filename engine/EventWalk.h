@@ -55,6 +55,7 @@ private:
     void walkEmbeddedFile(std::size_t dataChunk);
     void enterEmbeddedFile(std::size_t dataChunk);
     void leaveEmbeddedFile();
+    RunOutcome walkAllChunks();
     void walkChunks(std::uint64_t chunk);
     void walkTrack(std::uint64_t chunk, std::size_t begin, std::uint64_t absTick);
     std::uint64_t walkChunk(std::uint64_t chunk);
@@ -62,7 +63,7 @@ private:
     std::size_t trackEnd(std::uint64_t chunk) const;
     void readOtherEvent(TrackReader& reader, const EventStart& event, const WalkPoint& before);
     void addChunkRow(RowKind kind, std::size_t offset, std::size_t length);
-    [[gnu::always_inline]] void addRow(const Row& row, const WalkPoint& before);
+    [[gnu::always_inline]] void addRow(Row row, const WalkPoint& before);
 
     ByteSpan file_;
     Sink& sink_;
@@ -74,6 +75,8 @@ private:
     bool containerHasData_ = false;      // a "data" chunk was found in it
     std::uint32_t dataChunk_ = 0;        // the "data" chunk walked now, 0 outside one
     std::size_t end_ = 0;                // the end of the Standard MIDI File walked now
+    std::uint32_t tracksBefore_ = 0;     // MTrk chunks before the chunk walked
+    std::uint32_t track_ = 0;            // number of the MTrk chunk walked; 0 in another chunk
 };
 
 using EventWalk = BasicEventWalk<RowSink>;

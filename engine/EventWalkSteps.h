@@ -133,6 +133,14 @@ std::uint64_t BasicEventWalk<Sink>::listHeaderChunk(std::size_t begin)
 template <typename Sink>
 RunOutcome BasicEventWalk<Sink>::readChunks()
 {
+    const RunOutcome outcome = walkAllChunks();
+    sink_.EndWalk();
+    return outcome;
+}
+
+template <typename Sink>
+RunOutcome BasicEventWalk<Sink>::walkAllChunks()
+{
     try {
         if (inContainer_) {
             walkContainer(firstChunk_);
@@ -166,6 +174,7 @@ std::int32_t BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t r
     rowCount_ = 0;
     mostRows_ = rows;
     lastChannelStatus_ = point.lastChannelStatus;
+    tracksBefore_ = point.tracksBefore;
     inContainer_ = walk_detail::IsRmidContainer(file_);
     try {
         if (point.dataChunk != 0) {
@@ -199,7 +208,9 @@ void BasicEventWalk<Sink>::relistInFile(const WalkPoint& point)
     if (point.event == 0) {
         walkChunks(point.chunk);
     } else {
+        track_ = tracksBefore_ + 1;
         walkTrack(point.chunk, point.event, point.tickBefore);
+        tracksBefore_ = track_;
         walkChunks(nextChunk(point.chunk));
     }
 }
@@ -225,7 +236,9 @@ template <typename Sink>
 void BasicEventWalk<Sink>::walkEmbeddedFile(std::size_t dataChunk)
 {
     enterEmbeddedFile(dataChunk);
+    // As a whole file: running status and the numbers of its tracks begin afresh.
     lastChannelStatus_ = 0;
+    tracksBefore_ = 0;
     const std::size_t begin = dataChunk + walk_detail::kChunkHeaderSize;
     if (!walk_detail::StartsWith(file_.subspan(begin, end_ - begin), kHeaderTag)) {
         throw walk_detail::NotAStandardFile{};
@@ -249,6 +262,7 @@ template <typename Sink>
 void BasicEventWalk<Sink>::leaveEmbeddedFile()
 {
     dataChunk_ = 0;
+    track_ = 0;
     end_ = file_.size();
 }
 
@@ -266,10 +280,13 @@ std::uint64_t BasicEventWalk<Sink>::walkChunk(std::uint64_t chunk)
 {
     const auto start = static_cast<std::size_t>(chunk);
     const bool isTrack = walk_detail::StartsWith(file_.subspan(start), kTrackTag);
+    track_ = isTrack ? tracksBefore_ + 1 : 0;
     addChunkRow(isTrack ? RowKind::TrackTag : RowKind::ChunkTag, start, 4);
     addChunkRow(isTrack ? RowKind::TrackLength : RowKind::ChunkLength, start + 4, 4);
     if (isTrack) {
+        // Its events are taken up again with the count of the tracks before it.
         walkTrack(chunk, start + walk_detail::kChunkHeaderSize, 0);
+        tracksBefore_ = track_;
     }
     return nextChunk(chunk);
 }
@@ -291,9 +308,9 @@ std::size_t BasicEventWalk<Sink>::trackEnd(std::uint64_t chunk) const
 }
 
 template <typename Sink>
-[[gnu::always_inline]] inline void BasicEventWalk<Sink>::addRow(const Row& row,
-                                                                const WalkPoint& before)
+[[gnu::always_inline]] inline void BasicEventWalk<Sink>::addRow(Row row, const WalkPoint& before)
 {
+    row.track = track_;
     if (rowCount_ == mostRows_) {
         throw walk_detail::TooManyRows{std::uint64_t{row.offset} + 1};
     }
@@ -333,7 +350,7 @@ void BasicEventWalk<Sink>::addChunkRow(RowKind kind, std::size_t offset, std::si
     row.offset = static_cast<std::uint32_t>(offset);
     row.length = static_cast<std::uint32_t>(length);
     // Only a chunk's tag is a place to take the walk up again, at the chunk's start.
-    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_, dataChunk_});
+    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_, tracksBefore_, dataChunk_});
 }
 
 template <typename Sink>
@@ -343,8 +360,12 @@ void BasicEventWalk<Sink>::walkTrack(std::uint64_t chunk, std::size_t begin, std
     // This loop runs once per row: the channel voice messages, nearly every event of a file,
     // are read right here.
     while (reader.hasEventLeft()) {
-        const WalkPoint before{static_cast<std::size_t>(chunk), reader.position(), absTick,
-                               lastChannelStatus_, dataChunk_};
+        const WalkPoint before{static_cast<std::size_t>(chunk),
+                               reader.position(),
+                               absTick,
+                               lastChannelStatus_,
+                               tracksBefore_,
+                               dataChunk_};
         const std::size_t deltaStart = before.event;
         absTick += reader.readVariableLength();
 

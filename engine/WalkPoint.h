@@ -14,6 +14,7 @@ struct WalkPoint {
     std::size_t event = 0;        // the event's delta time; 0 at the start of the chunk
     std::uint64_t tickBefore = 0; // the absolute tick before the event's delta time
     std::uint8_t lastChannelStatus = 0;
+    std::uint32_t tracksBefore = 0; // MTrk chunks before the chunk
     // The container's "data" chunk whose Standard MIDI File holds the point; 0 for a plain file
     // and for the container's own chunks.
     std::uint32_t dataChunk = 0;
