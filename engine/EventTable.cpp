@@ -40,6 +40,9 @@ EventTable& EventTable::operator=(EventTable&& other) noexcept
         blocks_ = std::move(other.blocks_);
         relistPoints_ = other.relistPoints_;
         timeMaps_ = std::move(other.timeMaps_);
+        fileTexts_ = std::move(other.fileTexts_);
+        texts_ = other.texts_;
+        detected_ = other.detected_;
         size_ = other.size_;
         rowsCleared_ = other.rowsCleared_;
         listedBlock_ = other.listedBlock_;
@@ -54,6 +57,9 @@ EventTable& EventTable::operator=(EventTable&& other) noexcept
 void EventTable::addRowAtBlockOrChunk(const Row& row, std::size_t index, const WalkPoint& before)
 {
     timeMaps_.noteRow(content(), row);
+    if (row.kind == RowKind::Meta) {
+        fileTexts_.note(content(), row);
+    }
     if (IsHeaderRow(row.kind, !blocks_.empty())) {
         headerRows_.push_back(row);
     } else {
@@ -73,9 +79,19 @@ void EventTable::ClearRows()
     std::vector<Row>().swap(headerRows_);
     std::vector<RelistStart>().swap(blocks_);
     timeMaps_ = TimeMaps();
+    fileTexts_ = FileTexts();
+    detected_.reset();
     std::vector<Row>().swap(listedRows_);
     rowsCleared_ += size_;
     size_ = 0;
+}
+
+void EventTable::setTextEncoding(TextEncoding encoding, const TextDecoders* decoders)
+{
+    if (encoding == TextEncoding::Automatic && !detected_) {
+        detected_ = fileTexts_.detect(content(), decoders);
+    }
+    texts_ = {encoding, detected_.value_or(TextEncoding::Windows1252), decoders};
 }
 
 Row EventTable::row(std::size_t index) const

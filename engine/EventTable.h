@@ -2,12 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/Bytes.h"
 #include "engine/CellContext.h"
 #include "engine/EventWalk.h"
+#include "engine/FileTexts.h"
 #include "engine/MemoryBlock.h"
 #include "engine/Row.h"
 #include "engine/RowSink.h"
@@ -71,7 +73,11 @@ public:
     Row row(std::size_t index) const;
     ByteSpan content() const { return content_.room(); }
     // What the cells' texts take from the whole walk.
-    CellContext cellContext() const { return {&timeMaps_}; }
+    CellContext cellContext() const { return {&timeMaps_, texts_}; }
+
+    // Reads the texts of text events in this encoding from now on; Automatic detects the file's
+    // once, from the texts of the walk, with the decoders.
+    void setTextEncoding(TextEncoding encoding, const TextDecoders* decoders);
 
     // Texts of a cell as handed to the listing, and in their stored fixed-width form.
     std::string cellText(std::size_t index, Column column) const;
@@ -91,6 +97,9 @@ private:
     std::vector<RelistStart> blocks_; // where the walk is taken up to list each block's rows
     RelistPoints relistPoints_;
     TimeMaps timeMaps_;
+    FileTexts fileTexts_;
+    TextChoice texts_;
+    std::optional<TextEncoding> detected_; // once Automatic was chosen
     std::size_t size_ = 0;
     std::size_t rowsCleared_ = 0;
 
