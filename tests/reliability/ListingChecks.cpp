@@ -359,7 +359,7 @@ CheckedRun RunChecked(const std::vector<std::uint8_t>& bytes)
         run.outcome = WalkFile(file, sink);
         run.rows = std::move(sink.rows);
         const TimeMaps maps = GatherTimeMaps(file);
-        const CellContext context{&maps};
+        const CellContext context{&maps, {}};
         run.problems = OutcomeProblems(file, run.outcome) + RowProblems(file, context, run.rows);
 
         std::ostringstream tsv;
