@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
+#include "cli/ListingWriter.h"
+#include "engine/CellText.h"
 #include "engine/Conversions.h"
 #include "engine/FileTexts.h"
 #include "engine/TextEncoding.h"
@@ -153,6 +156,45 @@ TEST(Pieces, ACharacterCutBetweenTwoPiecesIsReadWhole)
             }
             EXPECT_EQ(pieces, whole);
         }
+    }
+}
+
+TEST(Pieces, ATextOfMoreThanAWritersPieceIsWrittenWhole)
+{
+    // A text event of 70,001 bytes, more than a line written whole holds: one byte of ASCII,
+    // then kana of two bytes in Shift-JIS and of three in UTF-8, so that characters straddle
+    // the ends of the pieces it is written in.
+    const struct {
+        TextEncoding encoding;
+        std::string character;
+    } cases[] = {
+        {kShiftJis, "\x82\xB3"},
+        {kUtf8, "\xE3\x81\x95"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.character.size());
+        std::string text = "a";
+        while (text.size() + c.character.size() <= 70001) {
+            text += c.character;
+        }
+        smf::TrackWriter track;
+        track.text(0, 0x05, text).endOfTrack(0);
+        const Bytes file = smf::Smf(0, 0x60, {track.body()});
+        const TextChoice choice = ChooseTexts(file, c.encoding, &SystemTextDecoders());
+        const CellContext context{nullptr, choice};
+
+        std::ostringstream written;
+        const auto writer =
+            MakeListingWriter(ListingFormat::Tsv, file, written, kListingColumns, context);
+        writer->writeTitles();
+        writer->finish(WalkFile(file, *writer));
+
+        EventTable table(file);
+        ASSERT_TRUE(WalkFile(table.content(), table).complete());
+        const std::string value =
+            CellText(table.content(), table.row(kFirstEventRow), Column::Value, context);
+        EXPECT_EQ(value.substr(0, 4), "a" + Read(kShiftJis, Hex("82B3")));
+        EXPECT_NE(written.str().find("\tLyric Text\t" + value + "\n"), std::string::npos);
     }
 }
 
