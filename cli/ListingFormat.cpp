@@ -71,11 +71,12 @@ bool NeedsJsonEscape(char c)
     return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
 }
 
-// Whether a CSV field made of these bytes' texts must be quoted: Windows-1252 and hexadecimal
-// write a comma or a quote only for the byte itself.
+// Whether a CSV field made of these bytes' texts must be quoted: hexadecimal and every encoding
+// of a text write a comma, a quote or a control character only for the byte itself (no byte
+// below 0x40 is part of a longer character in UTF-8 or Shift-JIS).
 bool CsvQuotesBytes(const ShownBytes& shown)
 {
-    return shown.form == ShownBytes::Form::Windows1252 &&
+    return shown.form == ShownBytes::Form::Text &&
            std::any_of(shown.bytes.begin(), shown.bytes.end(),
                        [](std::uint8_t byte) { return NeedsCsvQuotes(static_cast<char>(byte)); });
 }
@@ -458,7 +459,7 @@ void DirectLines::writeLine(ByteSpan file, const Row& row, bool firstOfListing)
 template <typename Syntax>
 void DirectLines::appendCell(ByteSpan file, const Row& row, Column column)
 {
-    const std::optional<ShownBytes> shown = BytesShownBy(file, row, column);
+    const std::optional<ShownBytes> shown = BytesShownBy(file, row, column, context_);
     if (!shown || shown->bytes.size() <= kBytesPerPiece) {
         Syntax::appendEscaped(buffer_, CellText(file, row, column, context_));
         return;
@@ -468,11 +469,12 @@ void DirectLines::appendCell(ByteSpan file, const Row& row, Column column)
     if (shown->leadingStatus) {
         Syntax::appendPiece(buffer_, HexByte(*shown->leadingStatus), quoted);
     }
-    for (std::size_t at = 0; at < shown->bytes.size(); at += kBytesPerPiece) {
+    // A piece that ends in the middle of a character leaves it to the next piece.
+    for (std::size_t at = 0; at < shown->bytes.size();) {
         TextCursor cursor(piece_.data(), piece_.data() + piece_.size());
-        AppendShownBytes(
-            cursor, shown->form,
-            shown->bytes.subspan(at).first(std::min(kBytesPerPiece, shown->bytes.size() - at)));
+        const std::size_t size = std::min(kBytesPerPiece, shown->bytes.size() - at);
+        at += AppendShownBytes(cursor, *shown, shown->bytes.subspan(at, size), context_,
+                               at + size == shown->bytes.size());
         Syntax::appendPiece(
             buffer_,
             std::string_view(piece_.data(), static_cast<std::size_t>(cursor.at() - piece_.data())),

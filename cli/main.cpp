@@ -24,11 +24,13 @@
 #include "cli/OutputFile.h"
 #include "engine/EventWalk.h"
 #include "engine/FileLoader.h"
+#include "engine/FileTexts.h"
 #include "engine/MemoryBlock.h"
 #include "engine/Program.h"
 #include "engine/StandardDescriptors.h"
 #include "engine/TimeMaps.h"
 #include "memory/LargePageMemory.h"
+#include "text/SystemTextDecoders.h"
 
 namespace {
 
@@ -45,6 +47,7 @@ struct DumpOptions {
     tracklens::ListingFormat format = tracklens::ListingFormat::Tsv;
     std::vector<tracklens::Column> columns{tracklens::kListingColumns.begin(),
                                            tracklens::kListingColumns.end()};
+    tracklens::TextEncoding encoding = tracklens::TextEncoding::Windows1252;
     bool force = false;
 };
 
@@ -109,8 +112,11 @@ int List(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& option
         if (NeedsTimeMaps(options.columns)) {
             timeMaps = tracklens::GatherTimeMaps(input);
         }
-        writer = tracklens::MakeListingWriter(options.format, input, out, options.columns,
-                                              tracklens::CellContext{&timeMaps});
+        // Automatic reads every text of the file before it writes the first.
+        const tracklens::CellContext context{
+            &timeMaps,
+            tracklens::ChooseTexts(input, options.encoding, &tracklens::SystemTextDecoders())};
+        writer = tracklens::MakeListingWriter(options.format, input, out, options.columns, context);
         writer->writeTitles();
     } catch (const std::bad_alloc&) {
         // Not even the writer fits: the run fails where it would have begun, and no output is
@@ -212,8 +218,9 @@ int Dump(const DumpOptions& options)
 // An argument that begins with '-' and is no option of this program: most likely a file name.
 std::optional<std::string> DashedFileName(int argc, char** argv)
 {
-    constexpr std::string_view kOptions[] = {"--format", "--columns", "--output", "--force",
-                                             "--help",   "--version", "-o",       "-h"};
+    constexpr std::string_view kOptions[] = {"--format",  "--columns", "--encoding",
+                                             "--output",  "--force",   "--help",
+                                             "--version", "-o",        "-h"};
     for (int index = 1; index < argc; ++index) {
         const std::string_view argument = argv[index];
         if (argument == "--") {
@@ -255,6 +262,18 @@ int Run(int argc, char** argv)
                    "time, bar, delta, event, channel, description, value; or all. Default: "
                    "tick,delta,event,channel,description,value")
         ->option_text("LIST");
+    const std::map<std::string, tracklens::TextEncoding> encodings = {
+        {"cp1252", tracklens::TextEncoding::Windows1252},
+        {"utf-8", tracklens::TextEncoding::Utf8},
+        {"shift-jis", tracklens::TextEncoding::ShiftJis},
+        {"auto", tracklens::TextEncoding::Automatic},
+    };
+    std::string encodingName = "cp1252";
+    app.add_option("--encoding", encodingName,
+                   "How the texts of text events are read: cp1252 (Windows-1252, default), "
+                   "utf-8, shift-jis (code page 932) or auto (detected once for the file)")
+        ->check(CLI::IsMember({"cp1252", "utf-8", "shift-jis", "auto"}))
+        ->option_text("ENC");
     app.add_option("-o,--output", options.outputPath,
                    "Write the listing to OUT instead of standard output")
         ->option_text("OUT");
@@ -281,6 +300,7 @@ int Run(int argc, char** argv)
         return Refuse(std::string(e.what()) + " (see --help)");
     }
     options.format = formats.at(formatName);
+    options.encoding = encodings.at(encodingName);
     if (app.count("--columns") != 0) {
         auto columns = tracklens::ParseColumnList(columnList);
         if (const std::string* refusal = std::get_if<std::string>(&columns)) {

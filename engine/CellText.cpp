@@ -51,7 +51,8 @@ std::string CellText(ByteSpan file, const Row& row, Column column, const CellCon
                        [&](TextCursor& out) { AppendCell(out, file, row, column, context); });
 }
 
-std::optional<ShownBytes> BytesShownBy(ByteSpan file, const Row& row, Column column)
+std::optional<ShownBytes> BytesShownBy(ByteSpan file, const Row& row, Column column,
+                                       const CellContext& context)
 {
     if (column == Column::Event) {
         return ShownBytes{ShownBytes::Form::Hexadecimal, file.subspan(row.offset, row.length),
@@ -59,25 +60,27 @@ std::optional<ShownBytes> BytesShownBy(ByteSpan file, const Row& row, Column col
     }
     if (column == Column::Value && row.kind == RowKind::Meta) {
         if (const std::optional<ByteSpan> text = MetaText(file, row)) {
-            return ShownBytes{ShownBytes::Form::Windows1252, *text, std::nullopt};
+            const TextForm form = FormOf(*text, context.texts);
+            return ShownBytes{ShownBytes::Form::Text, form.bytes, std::nullopt, form.encoding};
         }
     }
     return std::nullopt;
 }
 
-void AppendShownBytes(TextCursor& out, ShownBytes::Form form, ByteSpan bytes)
+std::size_t AppendShownBytes(TextCursor& out, const ShownBytes& shown, ByteSpan bytes,
+                             const CellContext& context, bool last)
 {
-    if (form == ShownBytes::Form::Hexadecimal) {
+    if (shown.form == ShownBytes::Form::Hexadecimal) {
         AppendHexBytes(out, bytes);
-    } else {
-        AppendWindows1252(out, bytes);
+        return bytes.size();
     }
+    return AppendTextForm(out, {shown.encoding, bytes}, context.texts, last);
 }
 
 std::string CellTextStart(ByteSpan file, const Row& row, Column column, const CellContext& context,
                           std::size_t most, bool& cut)
 {
-    const std::optional<ShownBytes> shown = BytesShownBy(file, row, column);
+    const std::optional<ShownBytes> shown = BytesShownBy(file, row, column, context);
     cut = shown && shown->bytes.size() > most;
     if (!cut) {
         return CellText(file, row, column, context);
@@ -86,7 +89,7 @@ std::string CellTextStart(ByteSpan file, const Row& row, Column column, const Ce
         if (shown->leadingStatus) {
             AppendHexByte(out, *shown->leadingStatus);
         }
-        AppendShownBytes(out, shown->form, shown->bytes.first(most));
+        AppendShownBytes(out, *shown, shown->bytes.first(most), context, false);
     });
 }
 

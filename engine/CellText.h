@@ -44,7 +44,8 @@ inline constexpr std::size_t kLongestFewBytes = 4;
 
 // No cell of a row is longer: a word of the vocabulary with what surrounds it, and for each byte
 // of the file the cell shows as much as a byte's text can take, two hexadecimal digits or a
-// character of Windows-1252.
+// character of Windows-1252, which is also the most any encoding of a text writes for a byte.
+static_assert(kLongestDecodedByte <= kLongestWindows1252);
 [[gnu::always_inline]] inline std::size_t CellRoom(ByteSpan file, const Row& row, Column column)
 {
     return kLongestWord + kRoomAroundWords +
@@ -107,6 +108,10 @@ inline void AppendOutOfLine(TextCursor& out, void (*append)(TextCursor&, ByteSpa
     case Column::Value:
         if (channelVoice) {
             AppendChannelVoiceValue(out, file, row);
+        } else if (row.kind == RowKind::Meta) {
+            TextCursor cursor = out;
+            AppendMetaValue(cursor, file, row, context.texts);
+            out = cursor;
         } else {
             AppendOutOfLine(out, AppendOtherValue, file, row);
         }
@@ -136,22 +141,27 @@ std::string CellText(ByteSpan file, const Row& row, Column column, const CellCon
 
 // The file's bytes that a cell shows one after the other, and how: the Event column's bytes in
 // hexadecimal (after the status byte that running status leaves out), a text event's data as
-// Windows-1252 in its Value. Nothing else a cell shows grows with the file, so a writer can
-// write every cell of the largest event in pieces of these bytes.
+// text in its Value, in the encoding the context chooses for it. Nothing else a cell shows grows
+// with the file, so a writer can write every cell of the largest event in pieces of these bytes.
 struct ShownBytes {
     enum class Form {
         Hexadecimal,
-        Windows1252,
+        Text,
     };
     Form form;
     ByteSpan bytes;
-    std::optional<std::uint8_t> leadingStatus; // written before the bytes
+    std::optional<std::uint8_t> leadingStatus;         // written before the bytes
+    TextEncoding encoding = TextEncoding::Windows1252; // of a text
 };
 
-std::optional<ShownBytes> BytesShownBy(ByteSpan file, const Row& row, Column column);
+std::optional<ShownBytes> BytesShownBy(ByteSpan file, const Row& row, Column column,
+                                       const CellContext& context);
 
-// The piece of a cell's text that a part of its shown bytes makes.
-void AppendShownBytes(TextCursor& out, ShownBytes::Form form, ByteSpan bytes);
+// The piece of a cell's text that a part of its shown bytes makes; gives the bytes used. Unless
+// the part is the last, a character it ends in the middle of is left for the next part, which
+// begins with the bytes not used (fewer than four).
+std::size_t AppendShownBytes(TextCursor& out, const ShownBytes& shown, ByteSpan bytes,
+                             const CellContext& context, bool last);
 inline std::size_t ShownBytesRoom(std::size_t bytes)
 {
     return kLongestWindows1252 * bytes;

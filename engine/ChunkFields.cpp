@@ -18,6 +18,15 @@ std::uint32_t BigEndian(ByteSpan bytes)
     return value;
 }
 
+std::uint32_t LittleEndian(ByteSpan bytes)
+{
+    std::uint32_t value = 0;
+    for (auto byte = bytes.rbegin(); byte != bytes.rend(); ++byte) {
+        value = (value << 8) | *byte;
+    }
+    return value;
+}
+
 // E7 28 -> "25 fps, 40 ticks/frame"; 29 frames a second are 29.97 drop-frame.
 void AppendSmpteDivision(TextCursor& out, std::uint8_t frameByte, std::uint8_t ticksPerFrame)
 {
@@ -49,6 +58,8 @@ void AppendChunkDescription(TextCursor& out, ByteSpan file, const Row& row)
     case RowKind::HeaderLength:
     case RowKind::TrackLength:
     case RowKind::ChunkLength:
+    case RowKind::RiffLength:
+    case RowKind::RiffChunkLength:
         out += "Lunghezza";
         break;
     case RowKind::HeaderFormat:
@@ -63,7 +74,14 @@ void AppendChunkDescription(TextCursor& out, ByteSpan file, const Row& row)
     case RowKind::TrackTag:
         out += "MTrk";
         break;
+    case RowKind::RiffTag:
+        out += "RIFF";
+        break;
+    case RowKind::RiffForm:
+        out += "RMID";
+        break;
     case RowKind::ChunkTag:
+    case RowKind::RiffChunkTag:
         AppendWindows1252(out, bytes);
         break;
     default:
@@ -79,6 +97,11 @@ void AppendChunkValue(TextCursor& out, ByteSpan file, const Row& row)
     case RowKind::TrackLength:
     case RowKind::ChunkLength:
         AppendUnsigned(out, BigEndian(bytes));
+        out += " bytes";
+        break;
+    case RowKind::RiffLength:
+    case RowKind::RiffChunkLength:
+        AppendUnsigned(out, LittleEndian(bytes));
         out += " bytes";
         break;
     case RowKind::HeaderFormat:

@@ -11,9 +11,12 @@ namespace tracklens {
 
 namespace {
 
-bool IsHeaderRow(RowKind kind)
+// The rows before the first chunk, among which no walk can be taken up: a file's header chunk,
+// or the three rows of an RMID container (whose file's header rows come later, after a chunk).
+bool IsHeaderRow(RowKind kind, bool afterAChunk)
 {
-    return kind <= RowKind::HeaderDivision;
+    return !afterAChunk && (kind <= RowKind::HeaderDivision || kind == RowKind::RiffTag ||
+                            kind == RowKind::RiffLength || kind == RowKind::RiffForm);
 }
 
 } // namespace
@@ -39,6 +42,9 @@ EventTable& EventTable::operator=(EventTable&& other) noexcept
         timeMaps_ = std::move(other.timeMaps_);
         lastTick_ = other.lastTick_;
         tracks_ = other.tracks_;
+        fileTexts_ = std::move(other.fileTexts_);
+        texts_ = other.texts_;
+        detected_ = other.detected_;
         size_ = other.size_;
         rowsCleared_ = other.rowsCleared_;
         listedBlock_ = other.listedBlock_;
@@ -54,7 +60,10 @@ void EventTable::addRowAtBlockOrChunk(const Row& row, std::size_t index, const W
 {
     timeMaps_.noteRow(content(), row);
     tracks_ = std::max(tracks_, row.track);
-    if (IsHeaderRow(row.kind)) {
+    if (row.kind == RowKind::Meta) {
+        fileTexts_.note(content(), row);
+    }
+    if (IsHeaderRow(row.kind, !blocks_.empty())) {
         headerRows_.push_back(row);
     } else {
         if (IsChunkRow(row.kind)) {
@@ -75,9 +84,19 @@ void EventTable::ClearRows()
     timeMaps_ = TimeMaps();
     lastTick_ = 0;
     tracks_ = 0;
+    fileTexts_ = FileTexts();
+    detected_.reset();
     std::vector<Row>().swap(listedRows_);
     rowsCleared_ += size_;
     size_ = 0;
+}
+
+void EventTable::setTextEncoding(TextEncoding encoding, const TextDecoders* decoders)
+{
+    if (encoding == TextEncoding::Automatic && !detected_) {
+        detected_ = fileTexts_.detect(content(), decoders);
+    }
+    texts_ = {encoding, detected_.value_or(TextEncoding::Windows1252), decoders};
 }
 
 Row EventTable::row(std::size_t index) const

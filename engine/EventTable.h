@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/Bytes.h"
 #include "engine/CellContext.h"
 #include "engine/EventWalk.h"
+#include "engine/FileTexts.h"
 #include "engine/MemoryBlock.h"
 #include "engine/Row.h"
 #include "engine/RowSink.h"
@@ -73,10 +75,14 @@ public:
     Row row(std::size_t index) const;
     ByteSpan content() const { return content_.room(); }
     // What the cells' texts take from the whole walk.
-    CellContext cellContext() const { return {&timeMaps_}; }
     // A text as long as the longest of a column that places rows (Track, Offset, Time, Bar), so
     // that a view can make the column as wide without reading every row.
     std::string longestPlacingText(Column column) const;
+    CellContext cellContext() const { return {&timeMaps_, texts_}; }
+
+    // Reads the texts of text events in this encoding from now on; Automatic detects the file's
+    // once, from the texts of the walk, with the decoders.
+    void setTextEncoding(TextEncoding encoding, const TextDecoders* decoders);
 
     // Texts of a cell as handed to the listing, and in their stored fixed-width form.
     std::string cellText(std::size_t index, Column column) const;
@@ -98,6 +104,9 @@ private:
     TimeMaps timeMaps_;
     std::uint64_t lastTick_ = 0; // the largest tick of any row
     std::uint32_t tracks_ = 0;
+    FileTexts fileTexts_;
+    TextChoice texts_;
+    std::optional<TextEncoding> detected_; // once Automatic was chosen
     std::size_t size_ = 0;
     std::size_t rowsCleared_ = 0;
 

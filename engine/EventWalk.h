@@ -15,8 +15,10 @@
 namespace tracklens {
 
 // The walk over a file's bytes: the header chunk's fields, then chunk after chunk by their
-// lengths, every event of every track. Each row goes to the sink as soon as it is found. The
-// walk needs nothing but the bytes, so it runs the same under a window and on the command line.
+// lengths, every event of every track. A file in a RIFF container of form "RMID" is walked
+// chunk after chunk of the container, the Standard MIDI File of its "data" chunk listed right
+// there as a whole file, bounded by that chunk. Each row goes to the sink as soon as it is found.
+// The walk needs nothing but the bytes, so it runs the same under a window and on the command line.
 //
 // It is made for any sink, in the source file that defines the sink (see EventWalkSteps.h); made
 // for a sink whose AddRow() is final, it hands each row over without a virtual call, which counts
@@ -28,10 +30,11 @@ public:
         : file_(file)
         , sink_(sink)
         , mostRows_(std::numeric_limits<std::int32_t>::max())
+        , end_(file.size())
     {
     }
 
-    // The five rows of the header chunk.
+    // The five rows of the header chunk; for a file in an RMID container, its three rows.
     RunOutcome readHeader();
 
     // Every chunk after the header; call after readHeader() succeeded.
@@ -46,6 +49,12 @@ public:
     std::int32_t rowCount() const { return rowCount_; }
 
 private:
+    std::uint64_t listHeaderChunk(std::size_t begin);
+    void relistInFile(const WalkPoint& point);
+    void walkContainer(std::uint64_t chunk);
+    void walkEmbeddedFile(std::size_t dataChunk);
+    void enterEmbeddedFile(std::size_t dataChunk);
+    void leaveEmbeddedFile();
     RunOutcome walkAllChunks();
     void walkChunks(std::uint64_t chunk);
     void walkTrack(std::uint64_t chunk, std::size_t begin, std::uint64_t absTick);
@@ -62,6 +71,10 @@ private:
     std::int32_t mostRows_; // more would not fit the count
     std::uint64_t firstChunk_ = 0;
     std::uint8_t lastChannelStatus_ = 0; // running status, kept across tracks
+    bool inContainer_ = false;           // the file is an RMID container
+    bool containerHasData_ = false;      // a "data" chunk was found in it
+    std::uint32_t dataChunk_ = 0;        // the "data" chunk walked now, 0 outside one
+    std::size_t end_ = 0;                // the end of the Standard MIDI File walked now
     std::uint32_t tracksBefore_ = 0;     // MTrk chunks before the chunk walked
     std::uint32_t track_ = 0;            // number of the MTrk chunk walked; 0 in another chunk
 };

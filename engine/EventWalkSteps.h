@@ -25,6 +25,11 @@ namespace walk_detail {
 inline constexpr std::size_t kChunkHeaderSize = 8;
 inline constexpr std::size_t kHeaderChunkSize = 14;
 inline constexpr std::uint32_t kSmallestHeaderLength = 6;
+inline constexpr std::size_t kContainerHeaderSize = 12; // "RIFF", its length, "RMID"
+
+// A container whose "data" chunk holds no Standard MIDI File: the walk ends as for a file
+// that is none.
+struct NotAStandardFile {};
 
 // An event this walk cannot decode: the walk stops at it.
 struct UnknownStatus {
@@ -43,9 +48,29 @@ inline std::uint32_t ReadBigEndian32(ByteSpan bytes)
            std::uint32_t{bytes[2]} << 8 | std::uint32_t{bytes[3]};
 }
 
+inline std::uint32_t ReadLittleEndian32(ByteSpan bytes)
+{
+    return std::uint32_t{bytes[3]} << 24 | std::uint32_t{bytes[2]} << 16 |
+           std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[0]};
+}
+
 inline bool StartsWith(ByteSpan bytes, std::span<const std::uint8_t, 4> tag)
 {
     return bytes.size() >= tag.size() && std::equal(tag.begin(), tag.end(), bytes.begin());
+}
+
+inline bool IsRmidContainer(ByteSpan file)
+{
+    return file.size() >= kContainerHeaderSize && StartsWith(file, kRiffTag) &&
+           StartsWith(file.subspan(8), kRmidForm);
+}
+
+// Right after a container chunk's length and the pad byte that follows an odd length.
+inline std::uint64_t NextContainerChunk(ByteSpan file, std::uint64_t chunk)
+{
+    const std::uint32_t length =
+        ReadLittleEndian32(file.subspan(static_cast<std::size_t>(chunk) + 4, 4));
+    return chunk + kChunkHeaderSize + length + (length & 1u);
 }
 
 inline RunOutcome FailureOutcome(const RunFailure& failure)
@@ -62,31 +87,47 @@ inline RunOutcome FailureOutcome(const RunFailure& failure)
 template <typename Sink>
 RunOutcome BasicEventWalk<Sink>::readHeader()
 {
-    if (!walk_detail::StartsWith(file_, kHeaderTag)) {
+    const bool container = walk_detail::IsRmidContainer(file_);
+    if (!container && !walk_detail::StartsWith(file_, kHeaderTag)) {
         return {RunOutcome::Kind::NotMidi};
     }
     if (file_.size() > kLargestFileSize) {
         return walk_detail::FailureOutcome({FailureCode::OutOfRange, kLargestFileSize + 1});
     }
-    if (file_.size() < walk_detail::kHeaderChunkSize) {
-        return walk_detail::FailureOutcome({FailureCode::MissingByte, file_.size() + 1});
-    }
-    const std::uint32_t headerLength = walk_detail::ReadBigEndian32(file_.subspan(4, 4));
-    if (headerLength < walk_detail::kSmallestHeaderLength) {
-        return walk_detail::FailureOutcome(
-            {FailureCode::MissingByte, 9 + std::uint64_t{headerLength}});
-    }
     try {
-        addChunkRow(RowKind::HeaderTag, 0, 4);
-        addChunkRow(RowKind::HeaderLength, 4, 4);
-        addChunkRow(RowKind::HeaderFormat, 8, 2);
-        addChunkRow(RowKind::HeaderTracks, 10, 2);
-        addChunkRow(RowKind::HeaderDivision, 12, 2);
+        if (container) {
+            inContainer_ = true;
+            addChunkRow(RowKind::RiffTag, 0, 4);
+            addChunkRow(RowKind::RiffLength, 4, 4);
+            addChunkRow(RowKind::RiffForm, 8, 4);
+            firstChunk_ = walk_detail::kContainerHeaderSize;
+        } else {
+            firstChunk_ = listHeaderChunk(0);
+        }
     } catch (const RunFailure& failure) {
         return walk_detail::FailureOutcome(failure);
     }
-    firstChunk_ = walk_detail::kChunkHeaderSize + std::uint64_t{headerLength};
     return {};
+}
+
+// The five rows of a Standard MIDI File's header chunk, which begins at begin and ends at end_;
+// gives where its first chunk begins.
+template <typename Sink>
+std::uint64_t BasicEventWalk<Sink>::listHeaderChunk(std::size_t begin)
+{
+    if (end_ - begin < walk_detail::kHeaderChunkSize) {
+        throw RunFailure{FailureCode::MissingByte, std::uint64_t{end_} + 1};
+    }
+    const std::uint32_t headerLength = walk_detail::ReadBigEndian32(file_.subspan(begin + 4, 4));
+    if (headerLength < walk_detail::kSmallestHeaderLength) {
+        throw RunFailure{FailureCode::MissingByte, begin + 9 + std::uint64_t{headerLength}};
+    }
+    addChunkRow(RowKind::HeaderTag, begin, 4);
+    addChunkRow(RowKind::HeaderLength, begin + 4, 4);
+    addChunkRow(RowKind::HeaderFormat, begin + 8, 2);
+    addChunkRow(RowKind::HeaderTracks, begin + 10, 2);
+    addChunkRow(RowKind::HeaderDivision, begin + 12, 2);
+    return begin + walk_detail::kChunkHeaderSize + std::uint64_t{headerLength};
 }
 
 template <typename Sink>
@@ -101,7 +142,16 @@ template <typename Sink>
 RunOutcome BasicEventWalk<Sink>::walkAllChunks()
 {
     try {
-        walkChunks(firstChunk_);
+        if (inContainer_) {
+            walkContainer(firstChunk_);
+            if (!containerHasData_) {
+                return {RunOutcome::Kind::NotMidi};
+            }
+        } else {
+            walkChunks(firstChunk_);
+        }
+    } catch (const walk_detail::NotAStandardFile&) {
+        return {RunOutcome::Kind::NotMidi};
     } catch (const walk_detail::TooManyRows& tooMany) {
         return walk_detail::FailureOutcome({FailureCode::OutOfRange, tooMany.position});
     } catch (const RunFailure& failure) {
@@ -125,14 +175,17 @@ std::int32_t BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t r
     mostRows_ = rows;
     lastChannelStatus_ = point.lastChannelStatus;
     tracksBefore_ = point.tracksBefore;
+    inContainer_ = walk_detail::IsRmidContainer(file_);
     try {
-        if (point.event == 0) {
-            walkChunks(point.chunk);
+        if (point.dataChunk != 0) {
+            enterEmbeddedFile(point.dataChunk);
+            relistInFile(point);
+            leaveEmbeddedFile();
+            walkContainer(walk_detail::NextContainerChunk(file_, point.dataChunk));
+        } else if (inContainer_) {
+            walkContainer(point.chunk);
         } else {
-            track_ = tracksBefore_ + 1;
-            walkTrack(point.chunk, point.event, point.tickBefore);
-            tracksBefore_ = track_;
-            walkChunks(nextChunk(point.chunk));
+            relistInFile(point);
         }
     } catch (const walk_detail::TooManyRows&) {
         // The rows asked for are listed: the walk stops at the row after them, or at the failure
@@ -143,14 +196,80 @@ std::int32_t BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t r
             throw std::bad_alloc();
         }
     } catch (const walk_detail::UnknownStatus&) {
+    } catch (const walk_detail::NotAStandardFile&) {
     }
     return rowCount_;
+}
+
+// From a point inside a Standard MIDI File to its end.
+template <typename Sink>
+void BasicEventWalk<Sink>::relistInFile(const WalkPoint& point)
+{
+    if (point.event == 0) {
+        walkChunks(point.chunk);
+    } else {
+        track_ = tracksBefore_ + 1;
+        walkTrack(point.chunk, point.event, point.tickBefore);
+        tracksBefore_ = track_;
+        walkChunks(nextChunk(point.chunk));
+    }
+}
+
+// The container's chunks up to the end of the file; its own length does not bound them.
+template <typename Sink>
+void BasicEventWalk<Sink>::walkContainer(std::uint64_t chunk)
+{
+    while (chunk <= file_.size() && file_.size() - chunk >= walk_detail::kChunkHeaderSize) {
+        const auto start = static_cast<std::size_t>(chunk);
+        addChunkRow(RowKind::RiffChunkTag, start, 4);
+        addChunkRow(RowKind::RiffChunkLength, start + 4, 4);
+        if (walk_detail::StartsWith(file_.subspan(start), kRiffDataTag)) {
+            containerHasData_ = true;
+            walkEmbeddedFile(start);
+        }
+        chunk = walk_detail::NextContainerChunk(file_, chunk);
+    }
+}
+
+// The Standard MIDI File of a "data" chunk, listed as a whole file would be.
+template <typename Sink>
+void BasicEventWalk<Sink>::walkEmbeddedFile(std::size_t dataChunk)
+{
+    enterEmbeddedFile(dataChunk);
+    // As a whole file: running status and the numbers of its tracks begin afresh.
+    lastChannelStatus_ = 0;
+    tracksBefore_ = 0;
+    const std::size_t begin = dataChunk + walk_detail::kChunkHeaderSize;
+    if (!walk_detail::StartsWith(file_.subspan(begin, end_ - begin), kHeaderTag)) {
+        throw walk_detail::NotAStandardFile{};
+    }
+    walkChunks(listHeaderChunk(begin));
+    leaveEmbeddedFile();
+}
+
+// The file of a "data" chunk ends with the chunk, or with the whole file before it.
+template <typename Sink>
+void BasicEventWalk<Sink>::enterEmbeddedFile(std::size_t dataChunk)
+{
+    const std::uint64_t begin = std::uint64_t{dataChunk} + walk_detail::kChunkHeaderSize;
+    const std::uint64_t end =
+        begin + walk_detail::ReadLittleEndian32(file_.subspan(dataChunk + 4, 4));
+    dataChunk_ = static_cast<std::uint32_t>(dataChunk);
+    end_ = static_cast<std::size_t>(std::min<std::uint64_t>(end, file_.size()));
+}
+
+template <typename Sink>
+void BasicEventWalk<Sink>::leaveEmbeddedFile()
+{
+    dataChunk_ = 0;
+    track_ = 0;
+    end_ = file_.size();
 }
 
 template <typename Sink>
 void BasicEventWalk<Sink>::walkChunks(std::uint64_t chunk)
 {
-    while (chunk <= file_.size() && file_.size() - chunk >= walk_detail::kChunkHeaderSize) {
+    while (chunk <= end_ && end_ - chunk >= walk_detail::kChunkHeaderSize) {
         chunk = walkChunk(chunk);
     }
 }
@@ -185,7 +304,7 @@ std::uint64_t BasicEventWalk<Sink>::nextChunk(std::uint64_t chunk) const
 template <typename Sink>
 std::size_t BasicEventWalk<Sink>::trackEnd(std::uint64_t chunk) const
 {
-    return static_cast<std::size_t>(std::min<std::uint64_t>(nextChunk(chunk), file_.size()));
+    return static_cast<std::size_t>(std::min<std::uint64_t>(nextChunk(chunk), end_));
 }
 
 template <typename Sink>
@@ -232,7 +351,7 @@ void BasicEventWalk<Sink>::addChunkRow(RowKind kind, std::size_t offset, std::si
     row.length = static_cast<std::uint32_t>(length);
     row.track = track_;
     // Only a chunk's tag is a place to take the walk up again, at the chunk's start.
-    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_, tracksBefore_});
+    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_, tracksBefore_, dataChunk_});
 }
 
 template <typename Sink>
@@ -242,8 +361,12 @@ void BasicEventWalk<Sink>::walkTrack(std::uint64_t chunk, std::size_t begin, std
     // This loop runs once per row: the channel voice messages, nearly every event of a file,
     // are read right here.
     while (reader.hasEventLeft()) {
-        const WalkPoint before{static_cast<std::size_t>(chunk), reader.position(), absTick,
-                               lastChannelStatus_, tracksBefore_};
+        const WalkPoint before{static_cast<std::size_t>(chunk),
+                               reader.position(),
+                               absTick,
+                               lastChannelStatus_,
+                               tracksBefore_,
+                               dataChunk_};
         const std::size_t deltaStart = before.event;
         absTick += reader.readVariableLength();
 

@@ -149,10 +149,10 @@ std::optional<ByteSpan> MetaText(ByteSpan file, const Row& row)
     return IsTextType(type) ? std::optional<ByteSpan>(data) : std::nullopt;
 }
 
-void AppendMetaValue(TextCursor& out, ByteSpan file, const Row& row)
+void AppendMetaValue(TextCursor& out, ByteSpan file, const Row& row, const TextChoice& texts)
 {
     if (const std::optional<ByteSpan> text = MetaText(file, row)) {
-        AppendWindows1252(out, *text);
+        AppendTextForm(out, FormOf(*text, texts), texts);
         return;
     }
     const auto [type, data] = PartsOf(file, row);

@@ -7,6 +7,7 @@
 #include "engine/Bytes.h"
 #include "engine/EventStart.h"
 #include "engine/TextCursor.h"
+#include "engine/TextEncoding.h"
 #include "engine/TrackReader.h"
 
 namespace tracklens {
@@ -30,6 +31,7 @@ struct TimeSignatureFields {
 std::optional<TimeSignatureFields> MetaTimeSignature(ByteSpan file, const Row& row);
 
 void AppendMetaDescription(TextCursor& out, ByteSpan file, const Row& row);
-void AppendMetaValue(TextCursor& out, ByteSpan file, const Row& row);
+// A text event's data is read as texts chooses.
+void AppendMetaValue(TextCursor& out, ByteSpan file, const Row& row, const TextChoice& texts = {});
 
 } // namespace tracklens

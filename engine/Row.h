@@ -19,6 +19,11 @@ enum class RowKind : std::uint8_t {
     TrackLength,
     ChunkTag,
     ChunkLength,
+    RiffTag, // the RIFF container around a Standard MIDI File (RMID)
+    RiffLength,
+    RiffForm,
+    RiffChunkTag,    // a chunk of the container
+    RiffChunkLength, // little-endian
     ChannelVoice,
     SystemExclusive,
     SysExEscape,
@@ -28,7 +33,7 @@ enum class RowKind : std::uint8_t {
 
 constexpr bool IsChunkRow(RowKind kind)
 {
-    return kind <= RowKind::ChunkLength;
+    return kind <= RowKind::RiffChunkLength;
 }
 
 // One row of the listing, kept as positions into the file's bytes: its six texts are produced

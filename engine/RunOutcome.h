@@ -24,7 +24,7 @@ struct RunFailure {
 struct RunOutcome {
     enum class Kind {
         Complete,
-        NotMidi,       // the file does not begin with "MThd"
+        NotMidi,       // no "MThd" where a Standard MIDI File must begin
         UnknownStatus, // a status byte with no decoder
         Failure,       // a failure with its code
     };

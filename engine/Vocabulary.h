@@ -12,6 +12,11 @@ namespace tracklens {
 
 inline constexpr std::array<std::uint8_t, 4> kTrackTag = {'M', 'T', 'r', 'k'};
 inline constexpr std::array<std::uint8_t, 4> kHeaderTag = {'M', 'T', 'h', 'd'};
+// A Standard MIDI File inside a RIFF container: "RIFF", a length, the form "RMID", then chunks,
+// the file itself in the one tagged "data".
+inline constexpr std::array<std::uint8_t, 4> kRiffTag = {'R', 'I', 'F', 'F'};
+inline constexpr std::array<std::uint8_t, 4> kRmidForm = {'R', 'M', 'I', 'D'};
+inline constexpr std::array<std::uint8_t, 4> kRiffDataTag = {'d', 'a', 't', 'a'};
 
 inline constexpr std::array<std::string_view, 12> kNoteNames = {
     "Do", "Do#", "Re", "Re#", "Mi", "Fa", "Fa#", "Sol", "Sol#", "La", "La#", "Si",

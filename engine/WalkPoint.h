@@ -15,13 +15,17 @@ struct WalkPoint {
     std::uint64_t tickBefore = 0; // the absolute tick before the event's delta time
     std::uint8_t lastChannelStatus = 0;
     std::uint32_t tracksBefore = 0; // MTrk chunks before the chunk
+    // The container's "data" chunk whose Standard MIDI File holds the point; 0 for a plain file
+    // and for the container's own chunks.
+    std::uint32_t dataChunk = 0;
 };
 
 // Whether a walk can begin at a row of this kind: at a chunk's tag or at an event, not at the
 // header's rows or a chunk's length.
 constexpr bool BeginsAWalk(RowKind kind)
 {
-    return !IsChunkRow(kind) || kind == RowKind::TrackTag || kind == RowKind::ChunkTag;
+    return !IsChunkRow(kind) || kind == RowKind::TrackTag || kind == RowKind::ChunkTag ||
+           kind == RowKind::RiffChunkTag;
 }
 
 // Built for the fuzzer, the blocks of an event table and the batches of a listing hold a few rows

@@ -9,7 +9,7 @@ packages=(
     build-essential cmake ninja-build pkg-config git
     qt6-base-dev libgl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    libcli11-dev nlohmann-json3-dev
+    libcli11-dev nlohmann-json3-dev libuchardet-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth fonts-dejavu-core
     midicsv time

@@ -1,6 +1,7 @@
 # Fails when a source includes from a layer it must not know:
 #   engine/  includes nothing of the project but engine/ and memory/;
 #   memory/  nothing but memory/;
+#   text/    nothing but engine/, memory/ and text/;
 #   cli/     nothing of ui/.
 # Any include in quotes, and any include in angle brackets that names a folder of the project,
 # is the project's; the rest are system headers and allowed.
@@ -8,14 +9,15 @@
 
 cmake_minimum_required(VERSION 3.25)
 
-set(project_folders engine memory cli ui tests tools bench fuzz)
+set(project_folders engine memory text cli ui tests tools bench fuzz)
 set(allowed_engine engine memory)
 set(allowed_memory memory)
-set(allowed_cli engine memory cli)
+set(allowed_text engine memory text)
+set(allowed_cli engine memory text cli)
 
 set(problems "")
 set(files_checked 0)
-foreach(layer engine memory cli)
+foreach(layer engine memory text cli)
     file(GLOB_RECURSE sources "${SOURCE_DIR}/${layer}/*.h" "${SOURCE_DIR}/${layer}/*.cpp"
          "${SOURCE_DIR}/${layer}/*.in")
     foreach(source IN LISTS sources)

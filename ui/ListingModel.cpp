@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include "text/SystemTextDecoders.h"
+
 namespace tracklens::ui {
 
 namespace {
@@ -157,9 +159,17 @@ void ListingModel::setColumnAlignment(int column, Qt::Alignment alignment)
 void ListingModel::adoptTable(EventTable&& table)
 {
     table_ = std::move(table);
+    table_.setTextEncoding(textEncoding_, &SystemTextDecoders());
     tableRows_ = static_cast<int>(
         std::min<std::size_t>(table_.size(), static_cast<std::size_t>(std::max(rows_ - 1, 0))));
     std::erase_if(appendedRows_, [this](const auto& row) { return row.first <= tableRows_; });
+    emit rowsChanged();
+}
+
+void ListingModel::setTextEncoding(TextEncoding encoding)
+{
+    textEncoding_ = encoding;
+    table_.setTextEncoding(encoding, &SystemTextDecoders());
     emit rowsChanged();
 }
 

@@ -41,6 +41,11 @@ public:
     // Grid rows 1 to the table's size read their cells from the table from now on.
     void adoptTable(EventTable&& table);
 
+    // How the texts of text events are read, in this listing and every later one; a change
+    // shows them anew at once, without walking the file again. Windows-1252 at start.
+    void setTextEncoding(TextEncoding encoding);
+    TextEncoding textEncoding() const { return textEncoding_; }
+
     int rows() const { return rows_; }
     int fixedRows() const { return fixedRows_; }
     // The data rows: the rows under the fixed row.
@@ -72,6 +77,7 @@ private:
     int rows_ = 1;
     int fixedRows_ = 0;
     EventTable table_;
+    TextEncoding textEncoding_ = TextEncoding::Windows1252;
     int tableRows_ = 0;
     std::vector<std::pair<int, RowTexts>> appendedRows_; // the few rows appended one by one
     RowTexts titles_;

@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QProgressBar>
@@ -25,6 +26,7 @@
 #include "ui/AnalysisThread.h"
 #include "ui/ListingGrid.h"
 #include "ui/PathServices.h"
+#include "ui/TextEncodingMenu.h"
 #include "ui/Twips.h"
 #include "ui/frmWAIT.h"
 #include "ui/platform/Platform.h"
@@ -89,7 +91,19 @@ frmMAIN::frmMAIN(Platform& platform, QWidget* parent)
     connect(cmdHELP_, &QPushButton::clicked, this, &frmMAIN::cmdHELP_Click);
     connect(cmdQUIT_, &QPushButton::clicked, this, &frmMAIN::cmdQUIT_Click);
     connect(GRID_, &ListingGrid::copyRefused, this, &frmMAIN::refuseCopy);
+    GRID_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(GRID_, &QWidget::customContextMenuRequested, this, &frmMAIN::showGridMenu);
     connect(runProgressDelay_, &QTimer::timeout, this, [this] { showRunProgress(true); });
+}
+
+// The grid's right-click menu.
+void frmMAIN::showGridMenu(const QPoint& position)
+{
+    QMenu menu(this);
+    AddTextEncodingMenu(menu, GRID_->listing().textEncoding(), [this](TextEncoding encoding) {
+        GRID_->listing().setTextEncoding(encoding);
+    });
+    menu.exec(GRID_->mapToGlobal(position));
 }
 
 int frmMAIN::twips(int value) const

@@ -60,6 +60,7 @@ private:
     void showRunProgress(bool shown);
     void placeRunProgress();
     void refuseCopy(std::int64_t rows);
+    void showGridMenu(const QPoint& position);
     void Form_Resize();
     void Form_Activate();
     void txIN_Change(const QString& text);

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -147,6 +148,95 @@ TEST_F(Dump, WritesEachFormatTsvUnlessTold)
     EXPECT_EQ(listing["rows"], nlohmann::json(kSmallSongRows));
     EXPECT_EQ(listing["outcome"]["status"], "complete");
     EXPECT_EQ(listing["outcome"]["rows"], 12);
+}
+
+// The Value of every text event of a TSV listing, one a line.
+std::string TextValues(const std::string& tsv)
+{
+    std::string values;
+    std::istringstream lines(tsv);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("\tText\t") != std::string::npos ||
+            line.find("\tTrack Name\t") != std::string::npos) {
+            values += line.substr(line.rfind('\t') + 1) + "\n";
+        }
+    }
+    return values;
+}
+
+TEST_F(Dump, ReadsTextsInTheEncodingChosen)
+{
+    // A track name and a text in Shift-JIS, and the same in UTF-8.
+    const std::string shiftJis = write(
+        "sjis.mid", Track("00 FF030C 82B382AD82E782B382AD82E7 00 FF010A 82B182F182C982BF82CD"));
+    const std::string utf8 =
+        write("utf8.mid", Track("00 FF0312 E38195E3818FE38289E38195E3818FE38289"
+                                "00 FF0106 63697474C3A0"));
+    const std::string kana = "\xE3\x81\x95\xE3\x81\x8F\xE3\x82\x89";
+    const std::string hello = "\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB\xE3\x81\xA1\xE3\x81\xAF";
+    const struct {
+        std::vector<std::string> options;
+        std::string file;
+        std::string values;
+    } cases[] = {
+        {{},
+         utf8,
+         "\xC3\xA3\xC2\x81\xE2\x80\xA2\xC3\xA3\xC2\x81\xC2\x8F\xC3\xA3\xE2\x80\x9A\xE2\x80\xB0"
+         "\xC3\xA3\xC2\x81\xE2\x80\xA2\xC3\xA3\xC2\x81\xC2\x8F\xC3\xA3\xE2\x80\x9A\xE2\x80\xB0\n"
+         "citt\xC3\x83\xC2\xA0\n"},
+        {{"--encoding", "cp1252"},
+         shiftJis,
+         "\xE2\x80\x9A\xC2\xB3\xE2\x80\x9A\xC2\xAD\xE2\x80\x9A\xC3\xA7\xE2\x80\x9A\xC2\xB3\xE2\x80"
+         "\x9A\xC2\xAD"
+         "\xE2\x80\x9A\xC3\xA7\n\xE2\x80\x9A\xC2\xB1\xE2\x80\x9A\xC3\xB1\xE2\x80\x9A\xC3\x89\xE2"
+         "\x80\x9A"
+         "\xC2\xBF\xE2\x80\x9A\xC3\x8D\n"},
+        {{"--encoding", "utf-8"}, utf8, kana + kana + "\ncitt\xC3\xA0\n"},
+        {{"--encoding", "shift-jis"}, shiftJis, kana + kana + "\n" + hello + "\n"},
+        {{"--encoding", "auto"}, shiftJis, kana + kana + "\n" + hello + "\n"},
+        {{"--encoding=auto"}, utf8, kana + kana + "\ncitt\xC3\xA0\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file + (c.options.empty() ? "" : " " + c.options.back()));
+        std::vector<std::string> arguments = c.options;
+        arguments.push_back(c.file);
+        const ProgramRun result = dumpWith(arguments);
+        EXPECT_EQ(result.exitStatus, 0) << result.err;
+        EXPECT_EQ(TextValues(result.out), c.values);
+    }
+    const ProgramRun refused = dumpWith({"--encoding", "latin1", utf8});
+    EXPECT_EQ(refused.exitStatus, 2);
+    EXPECT_NE(refused.err.find("--encoding"), std::string::npos) << refused.err;
+}
+
+TEST_F(Dump, ListsTheFileInsideAnRmidContainer)
+{
+    const std::string file =
+        write("song.rmi", Concat({Hex("52494646 00000000 524D4944 64617461 2B000000"), kSmallSong,
+                                  Hex("00 4C495354 04000000 494E464F")}));
+    const ProgramRun result = dumpWith({"--columns", "track,offset,event,description,value", file});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_TRUE(SameLines("Track\tOffset\tEvent\tDescription\tValue\n"
+                          "\t00000000\t52494646\tRIFF\t\n"
+                          "\t00000004\t00000000\tLunghezza\t0 bytes\n"
+                          "\t00000008\t524D4944\tRMID\t\n"
+                          "\t0000000C\t64617461\tdata\t\n"
+                          "\t00000010\t2B000000\tLunghezza\t43 bytes\n"
+                          "\t00000014\t4D546864\tMThd\t\n"
+                          "\t00000018\t00000006\tLunghezza\t6 bytes\n"
+                          "\t0000001C\t0000\tFormato\t0\n"
+                          "\t0000001E\t0001\tTracce\t1\n"
+                          "\t00000020\t0060\tTPQN\t96\n"
+                          "1\t00000022\t4D54726B\tMTrk\t\n"
+                          "1\t00000026\t00000015\tLunghezza\t21 bytes\n"
+                          "1\t0000002A\tFF510307A120\tSet Tempo\t120\n"
+                          "1\t00000031\tC000\tPatch\t0:Acoustic Grand\n"
+                          "1\t00000034\t903C64\tNotaON\tDo5 - 100\n"
+                          "1\t00000038\t903C00\t+NotaOFF\tDo5\n"
+                          "1\t0000003B\tFF2F00\tEnd of Track\t\n"
+                          "\t00000040\t4C495354\tLIST\t\n"
+                          "\t00000044\t04000000\tLunghezza\t4 bytes\n",
+                          result.out));
 }
 
 TEST_F(Dump, ListsRowsBeforeAStopAndReportsItOnStandardError)

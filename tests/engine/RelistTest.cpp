@@ -31,6 +31,10 @@ TEST(Relist, FromEveryPointOfAWalkListsTheSameRows)
                  Hex("4D54726B 00000040 BAEF9A15 903C40 00 F0024110 00 4140")})},
         {"ends in a failure", Track("00 903C40 00 3E40 00 FF0301 41 00 903C")},
         {"ends at an unknown status", Track("00 903C40 05 3E40 00 F4")},
+        // A file inside an RMID container, between two chunks of the container.
+        {"RMID container",
+         Concat({Hex("52494646 00000000 524D4944 4C495354 01000000 41 00 64617461 2B000000"),
+                 kSmallSong, Hex("00 4C495354 00000000")})},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -55,12 +59,15 @@ TEST(Relist, FromEveryPointOfAWalkListsTheSameRows)
                 }
             }
         }
-        // Every row is a point but the header's five and each chunk's length.
-        const auto lengths =
-            std::count_if(whole.rows.begin(), whole.rows.end(), [](const Row& row) {
-                return row.kind == RowKind::TrackLength || row.kind == RowKind::ChunkLength;
-            });
-        EXPECT_EQ(points, whole.rows.size() - 5 - static_cast<std::size_t>(lengths));
+        // Every row is a point but the header's five, the container's tag and form, and each
+        // length.
+        const auto others = std::count_if(whole.rows.begin(), whole.rows.end(), [](const Row& row) {
+            return row.kind <= RowKind::HeaderDivision || row.kind == RowKind::TrackLength ||
+                   row.kind == RowKind::ChunkLength || row.kind == RowKind::RiffTag ||
+                   row.kind == RowKind::RiffLength || row.kind == RowKind::RiffForm ||
+                   row.kind == RowKind::RiffChunkLength;
+        });
+        EXPECT_EQ(points, whole.rows.size() - static_cast<std::size_t>(others));
     }
 }
 

@@ -22,6 +22,15 @@ bool StartsWithHeaderTag(ByteSpan file)
     return file.size() >= 4 && file[0] == 'M' && file[1] == 'T' && file[2] == 'h' && file[3] == 'd';
 }
 
+// "RIFF", a length, "RMID": a Standard MIDI File in a RIFF container.
+bool IsContainer(ByteSpan file)
+{
+    const std::string_view riff = "RIFF";
+    const std::string_view form = "RMID";
+    return file.size() >= 12 && std::equal(riff.begin(), riff.end(), file.begin()) &&
+           std::equal(form.begin(), form.end(), file.begin() + 8);
+}
+
 std::uint32_t HeaderLength(ByteSpan file)
 {
     return std::uint32_t{file[4]} << 24 | std::uint32_t{file[5]} << 16 |
@@ -196,7 +205,7 @@ std::string OutcomeProblems(ByteSpan file, const RunOutcome& outcome)
 {
     Problems problems;
     const OutcomeMessage message = MessageFor(outcome);
-    const bool midi = StartsWithHeaderTag(file);
+    const bool midi = StartsWithHeaderTag(file) || IsContainer(file);
     const std::uint64_t position = outcome.position;
     switch (outcome.kind) {
     case RunOutcome::Kind::Complete:
@@ -208,7 +217,7 @@ std::string OutcomeProblems(ByteSpan file, const RunOutcome& outcome)
         }
         break;
     case RunOutcome::Kind::NotMidi:
-        if (midi) {
+        if (StartsWithHeaderTag(file)) {
             problems.add("a file beginning with MThd taken for not MIDI");
         }
         if (message.text != kNotMidiText || message.icon != MessageIcon::Exclamation) {
@@ -278,7 +287,14 @@ std::string RowProblems(ByteSpan file, const CellContext& context, const std::ve
     std::uint32_t tracks = 0;
     const bool listsHeader =
         StartsWithHeaderTag(file) && file.size() >= 14 && HeaderLength(file) >= 6;
-    if (!listsHeader && !rows.empty()) {
+    if (IsContainer(file)) {
+        constexpr RowKind kinds[] = {RowKind::RiffTag, RowKind::RiffLength, RowKind::RiffForm};
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (i >= rows.size() || rows[i].kind != kinds[i] || rows[i].offset != 4 * i) {
+                problems.add("container row ", i, " missing or out of place");
+            }
+        }
+    } else if (!listsHeader && !rows.empty()) {
         problems.add(rows.size(), " rows from a file whose header cannot be listed");
     }
     if (listsHeader) {
@@ -343,7 +359,7 @@ CheckedRun RunChecked(const std::vector<std::uint8_t>& bytes)
         run.outcome = WalkFile(file, sink);
         run.rows = std::move(sink.rows);
         const TimeMaps maps = GatherTimeMaps(file);
-        const CellContext context{&maps};
+        const CellContext context{&maps, {}};
         run.problems = OutcomeProblems(file, run.outcome) + RowProblems(file, context, run.rows);
 
         std::ostringstream tsv;

@@ -132,12 +132,32 @@ inline Bytes LargeEventsFile()
     return smf::Smf(0, 0x0060, {track.body()});
 }
 
+// A file inside an RMID container: a chunk of odd length before the "data" chunk, which holds a
+// whole file of every family, and a chunk after it.
+inline Bytes ContainerFile()
+{
+    const Bytes midi = EveryFamilyFile();
+    Bytes data = {'d', 'a', 't', 'a'};
+    for (int shift = 0; shift < 32; shift += 8) {
+        data.push_back(static_cast<std::uint8_t>(midi.size() >> shift));
+    }
+    data.insert(data.end(), midi.begin(), midi.end());
+    if (midi.size() % 2 != 0) {
+        data.push_back(0x00);
+    }
+    return smf::Concat({{'R', 'I', 'F', 'F', 0x00, 0x00, 0x00, 0x00, 'R', 'M', 'I', 'D'},
+                        {'L', 'I', 'S', 'T', 0x03, 0x00, 0x00, 0x00, 'a', 'b', 'c', 0x00},
+                        data,
+                        {'L', 'I', 'S', 'T', 0x04, 0x00, 0x00, 0x00, 'I', 'N', 'F', 'O'}});
+}
+
 inline std::vector<SampleFile> SampleFiles()
 {
     return {
         {"every-family", EveryFamilyFile()}, {"chunk-layout", ChunkLayoutFile()},
         {"long-lengths", LongLengthsFile()}, {"unknown-status", UnknownStatusFile()},
         {"failure", FailureFile()},          {"large-events", LargeEventsFile()},
+        {"rmid-container", ContainerFile()},
     };
 }
 
