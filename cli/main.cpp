@@ -17,9 +17,11 @@
 #include <string_view>
 #include <unistd.h>
 
+#include "cli/FindingsWriter.h"
 #include "cli/ListingWriter.h"
 #include "cli/OutputFile.h"
 #include "engine/EventWalk.h"
+#include "engine/FileChecks.h"
 #include "engine/FileLoader.h"
 #include "engine/MemoryBlock.h"
 #include "engine/Program.h"
@@ -86,7 +88,7 @@ void ReportOutcome(const tracklens::RunOutcome& outcome)
 // The listing of the input, to out, which closeOutput then writes out whole; the exit status.
 // A write that fails throws std::ios_base::failure out of the walk, which ends there.
 int List(tracklens::ByteSpan input, std::ostream& out, tracklens::ListingFormat format,
-         const std::function<std::optional<std::string>()>& closeOutput)
+         tracklens::WalkMode mode, const std::function<std::optional<std::string>()>& closeOutput)
 {
     std::unique_ptr<tracklens::ListingWriter> writer;
     try {
@@ -102,7 +104,9 @@ int List(tracklens::ByteSpan input, std::ostream& out, tracklens::ListingFormat 
         ReportOutcome(outOfMemory);
         return kExitRunEnded;
     }
-    const tracklens::RunOutcome outcome = tracklens::WalkFile(input, *writer);
+    tracklens::WalkFor<tracklens::ListingWriter> walk(input, *writer, mode);
+    const tracklens::RunOutcome header = walk.readHeader();
+    const tracklens::RunOutcome outcome = header.complete() ? walk.readChunks() : header;
     try {
         writer->finish(outcome);
     } catch (const std::bad_alloc&) {
@@ -116,11 +120,53 @@ int List(tracklens::ByteSpan input, std::ostream& out, tracklens::ListingFormat 
     if (const std::optional<std::string> failure = closeOutput()) {
         return Refuse(*failure);
     }
+    for (const tracklens::RunOutcome& problem : walk.problems()) {
+        ReportOutcome(problem);
+    }
     if (!outcome.complete()) {
         ReportOutcome(outcome);
         return kExitRunEnded;
     }
-    return kExitListed;
+    return walk.problems().empty() ? kExitListed : kExitRunEnded;
+}
+
+// The findings of the checks of the input, to out; the exit status.
+int Check(tracklens::ByteSpan input, std::ostream& out, tracklens::ListingFormat format,
+          const std::function<std::optional<std::string>()>& closeOutput)
+{
+    const tracklens::CheckResult result = tracklens::CheckFile(input);
+    tracklens::WriteFindings(out, format, result.findings);
+    if (const std::optional<std::string> failure = closeOutput()) {
+        return Refuse(*failure);
+    }
+    if (!result.outcome.complete()) {
+        ReportOutcome(result.outcome);
+        return kExitRunEnded;
+    }
+    const bool error = std::any_of(result.findings.begin(), result.findings.end(),
+                                   [](const tracklens::Finding& finding) {
+                                       return finding.severity() == tracklens::Severity::Error;
+                                   });
+    return error ? kExitRunEnded : kExitListed;
+}
+
+// What is asked of the run besides the input and the output.
+struct RunOptions {
+    tracklens::ListingFormat format = tracklens::ListingFormat::Tsv;
+    bool force = false;
+    bool keepGoing = false;
+    bool check = false;
+};
+
+int ListOrCheck(tracklens::ByteSpan input, std::ostream& out, const RunOptions& options,
+                const std::function<std::optional<std::string>()>& closeOutput)
+{
+    if (options.check) {
+        return Check(input, out, options.format, closeOutput);
+    }
+    const tracklens::WalkMode mode =
+        options.keepGoing ? tracklens::WalkMode::KeepGoing : tracklens::WalkMode::StopAtProblem;
+    return List(input, out, options.format, mode, closeOutput);
 }
 
 // Why the listing must not go to the named output, or nothing.
@@ -141,8 +187,7 @@ std::optional<std::string> OutputRefused(const std::string& outputPath,
     return conflict->message + "; give --force to replace it";
 }
 
-int Dump(const std::string& inputPath, const std::string& outputPath,
-         tracklens::ListingFormat format, bool force)
+int Dump(const std::string& inputPath, const std::string& outputPath, const RunOptions& options)
 {
     // Opened first, so that the output is checked against the very file that is read.
     tracklens::InputFile inputFile(inputPath);
@@ -152,7 +197,7 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
     std::optional<tracklens::OutputFile> outputFile;
     if (!outputPath.empty()) {
         if (const std::optional<std::string> refusal =
-                OutputRefused(outputPath, inputFile, force)) {
+                OutputRefused(outputPath, inputFile, options.force)) {
             return Refuse(*refusal);
         }
         outputFile.emplace(outputPath);
@@ -169,8 +214,8 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
 
     if (outputFile) {
         try {
-            return List(memory.room(), outputFile->stream(), format,
-                        [&outputFile] { return outputFile->commit(); });
+            return ListOrCheck(memory.room(), outputFile->stream(), options,
+                               [&outputFile] { return outputFile->commit(); });
         } catch (const std::ios_base::failure&) {
             return Refuse(outputFile->writeFailure());
         }
@@ -183,7 +228,7 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
         return "standard output: write failed: " + standardOutput.failureReason();
     };
     try {
-        return List(memory.room(), standardOutput, format, flushed);
+        return ListOrCheck(memory.room(), standardOutput, options, flushed);
     } catch (const std::ios_base::failure&) {
         return Refuse("standard output: write failed: " + standardOutput.failureReason());
     }
@@ -192,8 +237,9 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
 // An argument that begins with '-' and is no option of this program: most likely a file name.
 std::optional<std::string> DashedFileName(int argc, char** argv)
 {
-    constexpr std::string_view kOptions[] = {"--format",  "--output", "--force", "--help",
-                                             "--version", "-o",       "-h"};
+    constexpr std::string_view kOptions[] = {"--format",     "--output", "--force",
+                                             "--keep-going", "--check",  "--help",
+                                             "--version",    "-o",       "-h"};
     for (int index = 1; index < argc; ++index) {
         const std::string_view argument = argv[index];
         if (argument == "--") {
@@ -232,15 +278,22 @@ int Run(int argc, char** argv)
         ->check(CLI::IsMember({"tsv", "csv", "json"}));
     app.add_option("-o,--output", outputPath, "Write the listing to OUT instead of standard output")
         ->option_text("OUT");
-    bool force = false;
-    app.add_flag("--force", force, "Replace OUT even when it is a MIDI file");
+    RunOptions options;
+    app.add_flag("--force", options.force, "Replace OUT even when it is a MIDI file");
+    app.add_flag("--keep-going", options.keepGoing,
+                 "List past the problems of a track: a row for each, the walk going on at the "
+                 "next chunk or after the event");
+    app.add_flag("--check", options.check,
+                 "Write the problems found in the file (offset, track, tick, severity, code, "
+                 "message) instead of the listing");
     app.add_option("FILE", inputPath, "The Standard MIDI File to list")->required();
     app.footer("OUT is written whole or not at all: to a temporary file beside it, which takes "
                "its name at the end. OUT may not be FILE itself, and an existing MIDI file is "
                "replaced only with --force.\n"
                "Exit status: 0 listed whole, 1 the listing stopped at an unknown status or a "
-               "failure (its message on standard error), 2 the file could not be read, the "
-               "output could not be written or was refused, or the arguments are wrong.");
+               "failure (its message on standard error), or --keep-going listed a problem, or "
+               "--check found an error, 2 the file could not be read, the output could not be "
+               "written or was refused, or the arguments are wrong.");
 
     try {
         app.parse(argc, argv);
@@ -255,7 +308,8 @@ int Run(int argc, char** argv)
         }
         return Refuse(std::string(e.what()) + " (see --help)");
     }
-    return Dump(inputPath, outputPath, formats.at(formatName), force);
+    options.format = formats.at(formatName);
+    return Dump(inputPath, outputPath, options);
 }
 
 } // namespace

@@ -24,6 +24,15 @@ enum class RowKind : std::uint8_t {
     SysExEscape,
     SystemMessage,
     Meta,
+    Problem, // where a walk that keeps going met a problem; detail holds its ProblemCode
+};
+
+// The problems a walk that keeps going lists as rows: the unknown status, or the failure's code.
+enum class ProblemCode : std::uint16_t {
+    UnknownStatus = 0,
+    MissingByte = 5,
+    NotInTable = 9,
+    ZeroTempo = 11,
 };
 
 constexpr bool IsChunkRow(RowKind kind)
@@ -43,6 +52,7 @@ struct Row {
     std::uint8_t deltaLength; // delta-time bytes standing right before offset
     bool running;             // the status byte is not in the file at offset
     std::uint16_t detail;     // decoder's own: SysEx maker and message, meta data offset
+                              // (the ProblemCode of a Problem row)
 };
 
 // Offsets are 32-bit, so no file larger than this can be listed.
