@@ -21,6 +21,7 @@ TEST(Relist, FromEveryPointOfAWalkListsTheSameRows)
     const struct {
         const char* name;
         Bytes file;
+        WalkMode mode = WalkMode::StopAtProblem;
     } cases[] = {
         {"small song", kSmallSong},
         // Running status carried into the next track, a chunk that is not a track, bytes after
@@ -31,11 +32,18 @@ TEST(Relist, FromEveryPointOfAWalkListsTheSameRows)
                  Hex("4D54726B 00000040 BAEF9A15 903C40 00 F0024110 00 4140")})},
         {"ends in a failure", Track("00 903C40 00 3E40 00 FF0301 41 00 903C")},
         {"ends at an unknown status", Track("00 903C40 05 3E40 00 F4")},
+        // Past a number beyond a table, a tempo of 0, an unknown status and a missing byte, with
+        // the running status of the event that failed.
+        {"keeps going past its problems",
+         Concat({Header({.tracks = 3}),
+                 Chunk("MTrk", Hex("00 B08010 00 0764 00 FF5103000000 00 F4 0102")),
+                 Chunk("MTrk", Hex("00 9040 00 FF2F00")), Chunk("MTrk", Hex("00 3C40 00 FF2F00"))}),
+         WalkMode::KeepGoing},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RowsOf whole;
-        WalkFile(c.file, whole);
+        WalkFile(c.file, whole, c.mode);
         ASSERT_GT(whole.rows.size(), 8u);
 
         std::size_t points = 0;
