@@ -42,7 +42,8 @@ tracklens-dump --format j|json
 tracklens-dump --format=c|csv
 tracklens-dump --fo|--force --format
 tracklens-dump --form|--format
-tracklens-dump --|--force --format --help --output --version
+tracklens-dump --|--check --force --format --help --keep-going --output --version
+tracklens-dump --k|--keep-going
 tracklens-dump -o |LOUD.MID folder notes.txt song.mid
 tracklens-dump |LOUD.MID folder song.mid
 tracklens-dump --format csv s|song.mid
