@@ -1,5 +1,6 @@
-// libFuzzer target: the walk over any bytes, every cell of every row read back, and the
-// listing written in each format. A crash, a sanitizer report or a broken invariant is a finding.
+// libFuzzer target: the walk over any bytes, stopping at problems and keeping going, every cell
+// of every row read back, the listing written in each format, and the checks of the file. A
+// crash, a sanitizer report or a broken invariant is a finding.
 
 #include <cstddef>
 #include <cstdint>
@@ -8,12 +9,14 @@
 #include <sstream>
 #include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cli/ListingWriter.h"
 #include "engine/CellText.h"
 #include "engine/EventTable.h"
 #include "engine/EventWalk.h"
+#include "engine/FileChecks.h"
 #include "engine/RunOutcome.h"
 
 namespace {
@@ -102,33 +105,74 @@ void WriteListing(ListingFormat format, ByteSpan file, const RunOutcome& expecte
     Check(static_cast<bool>(out));
 }
 
+// The table's rows and cells, and the TSV listing as the table's cells, each escaped on its own:
+// the writer's batches and the table's blocks are listed again from where they begin, and must
+// give the same rows. Gives the outcome and the number of Problem rows.
+std::pair<RunOutcome, std::size_t> ListAndCompare(ByteSpan file, WalkMode mode)
+{
+    EventTable table(file);
+    const RunOutcome outcome = WalkFile(table.content(), table, mode);
+    CheckOutcome(outcome, file.size());
+    Check(static_cast<std::size_t>(table.rowCount()) == table.size());
+    ReadEveryCell(table);
+    std::size_t problems = 0;
+    for (std::size_t index = 0; index < table.size(); ++index) {
+        problems += table.row(index).kind == RowKind::Problem ? 1 : 0;
+    }
+    Check(mode == WalkMode::KeepGoing || problems == 0);
+    {
+        std::ostringstream tsv;
+        const auto writer = MakeListingWriter(ListingFormat::Tsv, file, tsv);
+        writer->writeTitles();
+        const RunOutcome written = WalkFile(file, *writer, mode);
+        writer->finish(written);
+        Check(written.kind == outcome.kind && written.position == outcome.position);
+        Check(tsv.str() == CellsAsTsv(table));
+    }
+    table.ClearRows();
+    Check(table.empty());
+    return {outcome, problems};
+}
+
+// Findings sorted by offset, then code; each within the file, or at its end for a chunk that
+// runs past it.
+void CheckFindings(ByteSpan file, std::size_t problems)
+{
+    const CheckResult result = CheckFile(file);
+    std::size_t walkProblems = 0;
+    for (std::size_t i = 0; i < result.findings.size(); ++i) {
+        const Finding& finding = result.findings[i];
+        Check(finding.place.offset <= file.size());
+        Check(!finding.message.empty());
+        Check(i == 0 || result.findings[i - 1].place.offset < finding.place.offset ||
+              (result.findings[i - 1].place.offset == finding.place.offset &&
+               result.findings[i - 1].code <= finding.code));
+        const FindingCode code = finding.code;
+        walkProblems += code == FindingCode::UnknownStatus || code == FindingCode::MissingByte ||
+                                code == FindingCode::ValueOutOfRange ||
+                                code == FindingCode::TempoZero
+                            ? 1
+                            : 0;
+    }
+    // Every problem row of the walk is one finding.
+    Check(!result.outcome.complete() || walkProblems == problems);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const ByteSpan file(data, size);
 
-    EventTable table(ByteSpan(data, size));
-    const RunOutcome outcome = WalkFile(table.content(), table);
-    CheckOutcome(outcome, size);
-    Check(static_cast<std::size_t>(table.rowCount()) == table.size());
-    ReadEveryCell(table);
-
-    // The TSV listing is the table's cells, each escaped on its own: the writer's batches and the
-    // table's blocks are listed again from where they begin, and must give the same rows.
-    {
-        std::ostringstream tsv;
-        const auto writer = MakeListingWriter(ListingFormat::Tsv, file, tsv);
-        writer->writeTitles();
-        const RunOutcome written = WalkFile(file, *writer);
-        writer->finish(written);
-        Check(written.kind == outcome.kind && written.position == outcome.position);
-        Check(tsv.str() == CellsAsTsv(table));
-    }
+    const RunOutcome outcome = ListAndCompare(file, WalkMode::StopAtProblem).first;
     WriteListing(ListingFormat::Csv, file, outcome);
     WriteListing(ListingFormat::Json, file, outcome);
 
-    table.ClearRows();
-    Check(table.empty());
+    // Keeping going ends the same way where nothing stops the walk inside a track.
+    const auto [keptGoing, problems] = ListAndCompare(file, WalkMode::KeepGoing);
+    if (outcome.complete()) {
+        Check(keptGoing.complete() && problems == 0);
+    }
+    CheckFindings(file, problems);
     return 0;
 }
