@@ -23,15 +23,8 @@ namespace tracklens {
 // for a sink whose AddRow() is final, it hands each row over without a virtual call, which counts
 // at tens of millions of rows.
 //
-// Made to keep going, it lists what would end the walk inside a track as a row of kind Problem
-// and goes on: at the next chunk after an unknown status or a missing byte, right after the event
-// for a number beyond a table or a tempo of 0. What ends a run before the first track, and a walk
-// beyond the ranges of its counts or the memory, still end it.
-enum class WalkMode : std::uint8_t {
-    StopAtProblem,
-    KeepGoing,
-};
-
+// Made to keep going (WalkMode::KeepGoing), it lists what would end the walk inside a track as a
+// row of kind Problem and goes on: see WalkMode.
 template <typename Sink>
 class BasicEventWalk {
 public:
@@ -62,6 +55,7 @@ public:
     const std::vector<RunOutcome>& problems() const { return problems_; }
 
 private:
+    RunOutcome walkAllChunks();
     void walkChunks(std::uint64_t chunk);
     void walkTrack(std::uint64_t chunk, std::size_t begin, std::uint64_t absTick);
     void walkTrackKeepingOn(std::uint64_t chunk, std::size_t begin, std::uint64_t absTick);
@@ -69,14 +63,12 @@ private:
                                                  std::size_t deltaStart) const;
     [[gnu::always_inline]] void readEvent(TrackReader& reader, const EventStart& event,
                                           const WalkPoint& before);
-    bool listProblem(const RunOutcome& problem, const TrackReader& reader, const EventStart* event,
-                     const WalkPoint& before);
     std::uint64_t walkChunk(std::uint64_t chunk);
     std::uint64_t nextChunk(std::uint64_t chunk) const;
     std::size_t trackEnd(std::uint64_t chunk) const;
     void readOtherEvent(TrackReader& reader, const EventStart& event, const WalkPoint& before);
     void addChunkRow(RowKind kind, std::size_t offset, std::size_t length);
-    [[gnu::always_inline]] void addRow(const Row& row, const WalkPoint& before);
+    [[gnu::always_inline]] void addRow(Row row, const WalkPoint& before);
 
     ByteSpan file_;
     Sink& sink_;
@@ -84,6 +76,8 @@ private:
     std::int32_t mostRows_; // more would not fit the count
     std::uint64_t firstChunk_ = 0;
     std::uint8_t lastChannelStatus_ = 0; // running status, kept across tracks
+    std::uint32_t tracksBefore_ = 0;     // MTrk chunks before the chunk walked
+    std::uint32_t track_ = 0;            // number of the MTrk chunk walked; 0 in another chunk
     bool keepGoing_;
     std::vector<RunOutcome> problems_;
 };

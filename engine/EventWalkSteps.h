@@ -119,6 +119,14 @@ RunOutcome BasicEventWalk<Sink>::readHeader()
 template <typename Sink>
 RunOutcome BasicEventWalk<Sink>::readChunks()
 {
+    const RunOutcome outcome = walkAllChunks();
+    sink_.EndWalk();
+    return outcome;
+}
+
+template <typename Sink>
+RunOutcome BasicEventWalk<Sink>::walkAllChunks()
+{
     try {
         walkChunks(firstChunk_);
     } catch (const walk_detail::TooManyRows& tooMany) {
@@ -140,14 +148,18 @@ std::int32_t BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t r
     mostRows_ = rows;
     lastChannelStatus_ = point.lastChannelStatus;
     keepGoing_ = point.keepGoing;
+    tracksBefore_ = point.tracksBefore;
     try {
         if (point.event == 0) {
             walkChunks(point.chunk);
-        } else if (keepGoing_) {
-            walkTrackKeepingOn(point.chunk, point.event, point.tickBefore);
-            walkChunks(nextChunk(point.chunk));
         } else {
-            walkTrack(point.chunk, point.event, point.tickBefore);
+            track_ = tracksBefore_ + 1;
+            if (keepGoing_) {
+                walkTrackKeepingOn(point.chunk, point.event, point.tickBefore);
+            } else {
+                walkTrack(point.chunk, point.event, point.tickBefore);
+            }
+            tracksBefore_ = track_;
             walkChunks(nextChunk(point.chunk));
         }
     } catch (const walk_detail::TooManyRows&) {
@@ -177,12 +189,17 @@ std::uint64_t BasicEventWalk<Sink>::walkChunk(std::uint64_t chunk)
 {
     const auto start = static_cast<std::size_t>(chunk);
     const bool isTrack = walk_detail::StartsWith(file_.subspan(start), kTrackTag);
+    track_ = isTrack ? tracksBefore_ + 1 : 0;
     addChunkRow(isTrack ? RowKind::TrackTag : RowKind::ChunkTag, start, 4);
     addChunkRow(isTrack ? RowKind::TrackLength : RowKind::ChunkLength, start + 4, 4);
-    if (isTrack && keepGoing_) {
-        walkTrackKeepingOn(chunk, start + walk_detail::kChunkHeaderSize, 0);
-    } else if (isTrack) {
-        walkTrack(chunk, start + walk_detail::kChunkHeaderSize, 0);
+    if (isTrack) {
+        // Its events are taken up again with the count of the tracks before it.
+        if (keepGoing_) {
+            walkTrackKeepingOn(chunk, start + walk_detail::kChunkHeaderSize, 0);
+        } else {
+            walkTrack(chunk, start + walk_detail::kChunkHeaderSize, 0);
+        }
+        tracksBefore_ = track_;
     }
     return nextChunk(chunk);
 }
@@ -204,9 +221,9 @@ std::size_t BasicEventWalk<Sink>::trackEnd(std::uint64_t chunk) const
 }
 
 template <typename Sink>
-[[gnu::always_inline]] inline void BasicEventWalk<Sink>::addRow(const Row& row,
-                                                                const WalkPoint& before)
+[[gnu::always_inline]] inline void BasicEventWalk<Sink>::addRow(Row row, const WalkPoint& before)
 {
+    row.track = track_;
     if (rowCount_ == mostRows_) {
         throw walk_detail::TooManyRows{std::uint64_t{row.offset} + 1};
     }
@@ -246,7 +263,7 @@ void BasicEventWalk<Sink>::addChunkRow(RowKind kind, std::size_t offset, std::si
     row.offset = static_cast<std::uint32_t>(offset);
     row.length = static_cast<std::uint32_t>(length);
     // Only a chunk's tag is a place to take the walk up again, at the chunk's start.
-    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_, keepGoing_});
+    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_, tracksBefore_, keepGoing_});
 }
 
 // The event whose delta time began at deltaStart and has just been read.
@@ -287,8 +304,12 @@ void BasicEventWalk<Sink>::walkTrack(std::uint64_t chunk, std::size_t begin, std
     // This loop runs once per row: the channel voice messages, nearly every event of a file,
     // are read right here.
     while (reader.hasEventLeft()) {
-        const WalkPoint before{static_cast<std::size_t>(chunk), reader.position(), absTick,
-                               lastChannelStatus_, false};
+        const WalkPoint before{static_cast<std::size_t>(chunk),
+                               reader.position(),
+                               absTick,
+                               lastChannelStatus_,
+                               tracksBefore_,
+                               false};
         absTick += reader.readVariableLength();
         readEvent(reader, startEvent(reader, absTick, before.event), before);
     }
@@ -302,8 +323,12 @@ void BasicEventWalk<Sink>::walkTrackKeepingOn(std::uint64_t chunk, std::size_t b
 {
     TrackReader reader(file_, begin, trackEnd(chunk));
     while (reader.hasEventLeft()) {
-        const WalkPoint before{static_cast<std::size_t>(chunk), reader.position(), absTick,
-                               lastChannelStatus_, true};
+        const WalkPoint before{static_cast<std::size_t>(chunk),
+                               reader.position(),
+                               absTick,
+                               lastChannelStatus_,
+                               tracksBefore_,
+                               true};
         std::uint64_t tick = absTick;
         std::size_t deltaEnd = reader.end(); // where the delta time ended, once it is read
         EventStart event;

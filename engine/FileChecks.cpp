@@ -142,7 +142,7 @@ void FileChecks::checkChunkLength(const Row& row)
 
 void FileChecks::checkEvent(const Row& row)
 {
-    const FindingPlace place{std::uint64_t{row.offset} - row.deltaLength, tracks_, row.absTick};
+    const FindingPlace place{RowOffset(row), row.track, row.absTick};
     if (endOfTrack_ && !dataAfterEnd_) {
         dataAfterEnd_ = true;
         add(place, FindingCode::DataAfterEndOfTrack,

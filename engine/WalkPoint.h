@@ -7,6 +7,15 @@
 
 namespace tracklens {
 
+// How a walk meets a problem inside a track. Kept going, it lists the problem as a row of kind
+// Problem and goes on: at the next chunk after an unknown status or a missing byte, right after
+// the event for a number beyond a table or a tempo of 0. What ends a run before the first track,
+// and a walk beyond the ranges of its counts or the memory, still end it.
+enum class WalkMode : std::uint8_t {
+    StopAtProblem,
+    KeepGoing,
+};
+
 // A place where a walk over a file can be taken up again: the start of a chunk, or the delta
 // time of an event inside a track, with what the walk knew there.
 struct WalkPoint {
@@ -14,7 +23,8 @@ struct WalkPoint {
     std::size_t event = 0;        // the event's delta time; 0 at the start of the chunk
     std::uint64_t tickBefore = 0; // the absolute tick before the event's delta time
     std::uint8_t lastChannelStatus = 0;
-    bool keepGoing = false; // the walk lists its problems and goes on past them
+    std::uint32_t tracksBefore = 0; // MTrk chunks before the chunk
+    bool keepGoing = false;         // the walk lists its problems and goes on past them
 };
 
 // Whether a walk can begin at a row of this kind: at a chunk's tag or at an event, not at the

@@ -42,8 +42,10 @@ tracklens-dump --format j|json
 tracklens-dump --format=c|csv
 tracklens-dump --fo|--force --format
 tracklens-dump --form|--format
-tracklens-dump --|--check --force --format --help --keep-going --output --version
+tracklens-dump --|--check --columns --force --format --help --keep-going --output --version
 tracklens-dump --k|--keep-going
+tracklens-dump --columns t|tick time track
+tracklens-dump --columns tick,ba|tick,bar
 tracklens-dump -o |LOUD.MID folder notes.txt song.mid
 tracklens-dump |LOUD.MID folder song.mid
 tracklens-dump --format csv s|song.mid
