@@ -5,6 +5,7 @@
 
 #include "engine/Conversions.h"
 #include "engine/EventWalkSteps.h"
+#include "engine/Windows1252.h"
 
 namespace tracklens {
 
@@ -31,6 +32,13 @@ std::uint32_t FieldOf(ByteSpan file, const Row& row)
 std::string Number(std::uint64_t value)
 {
     return DecimalText(value);
+}
+
+// A chunk's tag as the listing shows it: its bytes read as Windows-1252, written as UTF-8.
+std::string TagText(ByteSpan tag)
+{
+    return WrittenText(kLongestWindows1252 * tag.size(),
+                       [tag](TextCursor& out) { AppendWindows1252(out, tag); });
 }
 
 } // namespace
@@ -116,7 +124,7 @@ void FileChecks::startChunk(const Row& row)
     inTrack_ = row.kind == RowKind::TrackTag;
     if (!inTrack_) {
         add({row.offset, 0, std::nullopt}, FindingCode::UnknownChunk,
-            "Chunk \"" + std::string(file_.begin() + row.offset, file_.begin() + row.offset + 4) +
+            "Chunk \"" + TagText(file_.subspan(row.offset, 4)) +
                 "\" is not an MTrk chunk and is skipped");
         return;
     }

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/FindingsWriter.h"
 #include "cli/ListingWriter.h"
 #include "engine/CellText.h"
 #include "engine/EventTable.h"
@@ -153,6 +154,14 @@ void CheckFindings(ByteSpan file, std::size_t problems)
                                 code == FindingCode::TempoZero
                             ? 1
                             : 0;
+    }
+    // Every format writes them, the messages' texts of the file included.
+    for (const ListingFormat format :
+         {ListingFormat::Tsv, ListingFormat::Csv, ListingFormat::Json}) {
+        NullBuffer sink;
+        std::ostream out(&sink);
+        WriteFindings(out, format, result.findings);
+        Check(static_cast<bool>(out));
     }
     // Every problem row of the walk is one finding.
     Check(!result.outcome.complete() || walkProblems == problems);

@@ -469,6 +469,13 @@ TEST_F(Dump, CheckWritesJsonWithNullWhereAFindingHasNoTrackOrTick)
         {"offset":22,"track":1,"tick":0,"severity":"error","code":"data-byte-high",
          "message":"Data byte 80 of status C0 is 0x80 or more"}]})");
     EXPECT_EQ(nlohmann::json::parse(result.out), expected);
+    // A chunk's tag in a message is text of the file, written as UTF-8 like the listing's.
+    const ProgramRun tag = dumpWith(
+        {"--check", "--format", "json",
+         write("tag.mid", Concat({Header({.tracks = 0}), Chunk("\xE8\xFF\x0A!", Hex("00"))}))});
+    EXPECT_EQ(tag.exitStatus, 0) << tag.err;
+    EXPECT_EQ(nlohmann::json::parse(tag.out)["findings"][0]["message"],
+              "Chunk \"\u00E8\u00FF\n!\" is not an MTrk chunk and is skipped");
     // The keys in their order.
     EXPECT_NE(
         result.out.find(R"({"offset":10,"track":null,"tick":null,"severity":"warning","code":)"),
