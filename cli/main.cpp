@@ -20,9 +20,11 @@
 #include <vector>
 
 #include "cli/ColumnList.h"
+#include "cli/FindingsWriter.h"
 #include "cli/ListingWriter.h"
 #include "cli/OutputFile.h"
 #include "engine/EventWalk.h"
+#include "engine/FileChecks.h"
 #include "engine/FileLoader.h"
 #include "engine/FileTexts.h"
 #include "engine/MemoryBlock.h"
@@ -49,6 +51,8 @@ struct DumpOptions {
                                            tracklens::kListingColumns.end()};
     tracklens::TextEncoding encoding = tracklens::TextEncoding::Windows1252;
     bool force = false;
+    bool keepGoing = false; // list past a track's problems
+    bool check = false;     // write the findings of the checks instead of the listing
 };
 
 // The temporary file of -o, removed should a signal end the program before it takes OUT's name.
@@ -107,10 +111,12 @@ int List(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& option
 {
     std::unique_ptr<tracklens::ListingWriter> writer;
     tracklens::TimeMaps timeMaps;
+    const tracklens::WalkMode mode =
+        options.keepGoing ? tracklens::WalkMode::KeepGoing : tracklens::WalkMode::StopAtProblem;
     try {
         // A row's time can depend on tempo events of a later track: its maps come first.
         if (NeedsTimeMaps(options.columns)) {
-            timeMaps = tracklens::GatherTimeMaps(input);
+            timeMaps = tracklens::GatherTimeMaps(input, mode);
         }
         // Automatic reads every text of the file before it writes the first.
         const tracklens::CellContext context{
@@ -128,7 +134,9 @@ int List(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& option
         ReportOutcome(outOfMemory);
         return kExitRunEnded;
     }
-    const tracklens::RunOutcome outcome = tracklens::WalkFile(input, *writer);
+    tracklens::WalkFor<tracklens::ListingWriter> walk(input, *writer, mode);
+    const tracklens::RunOutcome header = walk.readHeader();
+    const tracklens::RunOutcome outcome = header.complete() ? walk.readChunks() : header;
     try {
         writer->finish(outcome);
     } catch (const std::bad_alloc&) {
@@ -142,11 +150,43 @@ int List(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& option
     if (const std::optional<std::string> failure = closeOutput()) {
         return Refuse(*failure);
     }
+    for (const tracklens::RunOutcome& problem : walk.problems()) {
+        ReportOutcome(problem);
+    }
     if (!outcome.complete()) {
         ReportOutcome(outcome);
         return kExitRunEnded;
     }
-    return kExitListed;
+    return walk.problems().empty() ? kExitListed : kExitRunEnded;
+}
+
+// The findings of the checks of the input, to out; the exit status.
+int Check(tracklens::ByteSpan input, std::ostream& out, tracklens::ListingFormat format,
+          const std::function<std::optional<std::string>()>& closeOutput)
+{
+    const tracklens::CheckResult result = tracklens::CheckFile(input);
+    tracklens::WriteFindings(out, format, result.findings);
+    if (const std::optional<std::string> failure = closeOutput()) {
+        return Refuse(*failure);
+    }
+    if (!result.outcome.complete()) {
+        ReportOutcome(result.outcome);
+        return kExitRunEnded;
+    }
+    const bool error = std::any_of(result.findings.begin(), result.findings.end(),
+                                   [](const tracklens::Finding& finding) {
+                                       return finding.severity() == tracklens::Severity::Error;
+                                   });
+    return error ? kExitRunEnded : kExitListed;
+}
+
+int ListOrCheck(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& options,
+                const std::function<std::optional<std::string>()>& closeOutput)
+{
+    if (options.check) {
+        return Check(input, out, options.format, closeOutput);
+    }
+    return List(input, out, options, closeOutput);
 }
 
 // Why the listing must not go to the named output, or nothing.
@@ -195,8 +235,8 @@ int Dump(const DumpOptions& options)
 
     if (outputFile) {
         try {
-            return List(memory.room(), outputFile->stream(), options,
-                        [&outputFile] { return outputFile->commit(); });
+            return ListOrCheck(memory.room(), outputFile->stream(), options,
+                               [&outputFile] { return outputFile->commit(); });
         } catch (const std::ios_base::failure&) {
             return Refuse(outputFile->writeFailure());
         }
@@ -209,7 +249,7 @@ int Dump(const DumpOptions& options)
         return "standard output: write failed: " + standardOutput.failureReason();
     };
     try {
-        return List(memory.room(), standardOutput, options, flushed);
+        return ListOrCheck(memory.room(), standardOutput, options, flushed);
     } catch (const std::ios_base::failure&) {
         return Refuse("standard output: write failed: " + standardOutput.failureReason());
     }
@@ -218,9 +258,9 @@ int Dump(const DumpOptions& options)
 // An argument that begins with '-' and is no option of this program: most likely a file name.
 std::optional<std::string> DashedFileName(int argc, char** argv)
 {
-    constexpr std::string_view kOptions[] = {"--format",  "--columns", "--encoding",
-                                             "--output",  "--force",   "--help",
-                                             "--version", "-o",        "-h"};
+    constexpr std::string_view kOptions[] = {"--format",  "--columns", "--encoding", "--output",
+                                             "--force",   "--help",    "--version",  "--keep-going",
+                                             "--check",   "-o",        "-h"};
     for (int index = 1; index < argc; ++index) {
         const std::string_view argument = argv[index];
         if (argument == "--") {
@@ -278,13 +318,20 @@ int Run(int argc, char** argv)
                    "Write the listing to OUT instead of standard output")
         ->option_text("OUT");
     app.add_flag("--force", options.force, "Replace OUT even when it is a MIDI file");
+    app.add_flag("--keep-going", options.keepGoing,
+                 "List past the problems of a track: a row for each, the walk going on at the "
+                 "next chunk or after the event");
+    app.add_flag("--check", options.check,
+                 "Write the problems found in the file (offset, track, tick, severity, code, "
+                 "message) instead of the listing");
     app.add_option("FILE", options.inputPath, "The Standard MIDI File to list")->required();
     app.footer("OUT is written whole or not at all: to a temporary file beside it, which takes "
                "its name at the end. OUT may not be FILE itself, and an existing MIDI file is "
                "replaced only with --force.\n"
                "Exit status: 0 listed whole, 1 the listing stopped at an unknown status or a "
-               "failure (its message on standard error), 2 the file could not be read, the "
-               "output could not be written or was refused, or the arguments are wrong.");
+               "failure (its message on standard error), or --keep-going listed a problem, or "
+               "--check found an error, 2 the file could not be read, the output could not be "
+               "written or was refused, or the arguments are wrong.");
 
     try {
         app.parse(argc, argv);

@@ -7,6 +7,22 @@
 
 namespace tracklens {
 
+namespace {
+
+// "Valore sconosciuto" for an unknown status, "Errore " and the code for a failure.
+void AppendProblemDescription(TextCursor& out, const Row& row)
+{
+    const auto code = static_cast<ProblemCode>(row.detail);
+    if (code == ProblemCode::UnknownStatus) {
+        out += "Valore sconosciuto";
+        return;
+    }
+    out += "Errore ";
+    AppendDecimal(out, static_cast<std::uint8_t>(code));
+}
+
+} // namespace
+
 void AppendOtherDescription(TextCursor& out, ByteSpan file, const Row& row)
 {
     switch (row.kind) {
@@ -19,6 +35,9 @@ void AppendOtherDescription(TextCursor& out, ByteSpan file, const Row& row)
         break;
     case RowKind::Meta:
         AppendMetaDescription(out, file, row);
+        break;
+    case RowKind::Problem:
+        AppendProblemDescription(out, row);
         break;
     default:
         AppendChunkDescription(out, file, row);
@@ -38,6 +57,8 @@ void AppendOtherValue(TextCursor& out, ByteSpan file, const Row& row)
         break;
     case RowKind::Meta:
         AppendMetaValue(out, file, row);
+        break;
+    case RowKind::Problem:
         break;
     default:
         AppendChunkValue(out, file, row);

@@ -57,12 +57,12 @@ void EndRun(AnalysisView& view, EventTable& table, const RunOutcome& outcome)
 
 } // namespace
 
-void DecodeFile(FileBytes content, AnalysisView& view, const ColumnWidths& widths)
+void DecodeFile(FileBytes content, AnalysisView& view, const ColumnWidths& widths, WalkMode mode)
 {
     view.setBusyCursor(true);
     view.PrepareListing(widths);
     EventTable table(std::move(content));
-    BasicEventWalk<EventTable> walk(table.content(), table);
+    BasicEventWalk<EventTable> walk(table.content(), table, mode);
 
     const RunOutcome header = walk.readHeader();
     if (!header.complete()) {
@@ -86,7 +86,11 @@ void DecodeFile(FileBytes content, AnalysisView& view, const ColumnWidths& width
     view.setStatusText("Writing. Please Wait...");
     view.WriteListing(std::move(table));
     ClearThroughWaitWindow(view, table);
-    view.setStatusText("Tempo di elaborazione: " + ElapsedText(ElapsedSeconds(start)));
+    std::string status = "Tempo di elaborazione: " + ElapsedText(ElapsedSeconds(start));
+    if (mode == WalkMode::KeepGoing) {
+        status = "Problems found: " + DecimalText(walk.problems().size()) + " - " + status;
+    }
+    view.setStatusText(status);
     view.setBusyCursor(false);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <limits>
 #include <type_traits>
+#include <vector>
 
 #include "engine/Bytes.h"
 #include "engine/EventStart.h"
@@ -23,14 +24,18 @@ namespace tracklens {
 // It is made for any sink, in the source file that defines the sink (see EventWalkSteps.h); made
 // for a sink whose AddRow() is final, it hands each row over without a virtual call, which counts
 // at tens of millions of rows.
+//
+// Made to keep going (WalkMode::KeepGoing), it lists what would end the walk inside a track as a
+// row of kind Problem and goes on: see WalkMode.
 template <typename Sink>
 class BasicEventWalk {
 public:
-    BasicEventWalk(ByteSpan file, Sink& sink)
+    BasicEventWalk(ByteSpan file, Sink& sink, WalkMode mode = WalkMode::StopAtProblem)
         : file_(file)
         , sink_(sink)
         , mostRows_(std::numeric_limits<std::int32_t>::max())
         , end_(file.size())
+        , keepGoing_(mode == WalkMode::KeepGoing)
     {
     }
 
@@ -48,6 +53,10 @@ public:
     // Rows handed to the sink so far.
     std::int32_t rowCount() const { return rowCount_; }
 
+    // The problems a walk that keeps going listed, in their order: each as the outcome that would
+    // have ended the walk there.
+    const std::vector<RunOutcome>& problems() const { return problems_; }
+
 private:
     std::uint64_t listHeaderChunk(std::size_t begin);
     void relistInFile(const WalkPoint& point);
@@ -58,6 +67,11 @@ private:
     RunOutcome walkAllChunks();
     void walkChunks(std::uint64_t chunk);
     void walkTrack(std::uint64_t chunk, std::size_t begin, std::uint64_t absTick);
+    void walkTrackKeepingOn(std::uint64_t chunk, std::size_t begin, std::uint64_t absTick);
+    [[gnu::always_inline]] EventStart startEvent(TrackReader& reader, std::uint64_t absTick,
+                                                 std::size_t deltaStart) const;
+    [[gnu::always_inline]] void readEvent(TrackReader& reader, const EventStart& event,
+                                          const WalkPoint& before);
     std::uint64_t walkChunk(std::uint64_t chunk);
     std::uint64_t nextChunk(std::uint64_t chunk) const;
     std::size_t trackEnd(std::uint64_t chunk) const;
@@ -77,6 +91,8 @@ private:
     std::size_t end_ = 0;                // the end of the Standard MIDI File walked now
     std::uint32_t tracksBefore_ = 0;     // MTrk chunks before the chunk walked
     std::uint32_t track_ = 0;            // number of the MTrk chunk walked; 0 in another chunk
+    bool keepGoing_;
+    std::vector<RunOutcome> problems_;
 };
 
 using EventWalk = BasicEventWalk<RowSink>;
@@ -92,9 +108,9 @@ using WalkFor = BasicEventWalk<std::conditional_t<HasItsOwnWalk<Sink>, Sink, Row
 
 // Both steps at once, for callers that show nothing in between.
 template <typename Sink>
-RunOutcome WalkFile(ByteSpan file, Sink& sink)
+RunOutcome WalkFile(ByteSpan file, Sink& sink, WalkMode mode = WalkMode::StopAtProblem)
 {
-    WalkFor<Sink> walk(file, sink);
+    WalkFor<Sink> walk(file, sink, mode);
     const RunOutcome header = walk.readHeader();
     return header.complete() ? walk.readChunks() : header;
 }

@@ -82,6 +82,34 @@ inline RunOutcome FailureOutcome(const RunFailure& failure)
     return outcome;
 }
 
+// A problem row shows at most this many bytes of the file after the delta time.
+inline constexpr std::size_t kMostProblemBytes = 16;
+
+// The row of a problem that ends the track's walk: the delta-time bytes read, which end at
+// offset, and the bytes from there to the end of the track's body, at most kMostProblemBytes.
+inline Row TrackEndingProblemRow(ProblemCode code, std::uint32_t track, std::uint64_t absTick,
+                                 std::size_t deltaStart, std::size_t offset, std::size_t end)
+{
+    Row row{};
+    row.track = track;
+    row.absTick = absTick;
+    row.offset = static_cast<std::uint32_t>(offset);
+    row.length = static_cast<std::uint32_t>(std::min(end - offset, kMostProblemBytes));
+    row.kind = RowKind::Problem;
+    row.deltaLength = static_cast<std::uint8_t>(offset - deltaStart);
+    row.detail = static_cast<std::uint16_t>(code);
+    return row;
+}
+
+inline RunOutcome UnknownStatusOutcome(const UnknownStatus& unknown)
+{
+    RunOutcome outcome;
+    outcome.kind = RunOutcome::Kind::UnknownStatus;
+    outcome.position = unknown.position;
+    outcome.status = unknown.status;
+    return outcome;
+}
+
 } // namespace walk_detail
 
 template <typename Sink>
@@ -157,11 +185,7 @@ RunOutcome BasicEventWalk<Sink>::walkAllChunks()
     } catch (const RunFailure& failure) {
         return walk_detail::FailureOutcome(failure);
     } catch (const walk_detail::UnknownStatus& unknown) {
-        RunOutcome outcome;
-        outcome.kind = RunOutcome::Kind::UnknownStatus;
-        outcome.position = unknown.position;
-        outcome.status = unknown.status;
-        return outcome;
+        return walk_detail::UnknownStatusOutcome(unknown);
     } catch (const std::bad_alloc&) {
         return walk_detail::FailureOutcome({FailureCode::OutOfMemory, 0});
     }
@@ -174,6 +198,7 @@ std::int32_t BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t r
     rowCount_ = 0;
     mostRows_ = rows;
     lastChannelStatus_ = point.lastChannelStatus;
+    keepGoing_ = point.keepGoing;
     tracksBefore_ = point.tracksBefore;
     inContainer_ = walk_detail::IsRmidContainer(file_);
     try {
@@ -209,7 +234,11 @@ void BasicEventWalk<Sink>::relistInFile(const WalkPoint& point)
         walkChunks(point.chunk);
     } else {
         track_ = tracksBefore_ + 1;
-        walkTrack(point.chunk, point.event, point.tickBefore);
+        if (keepGoing_) {
+            walkTrackKeepingOn(point.chunk, point.event, point.tickBefore);
+        } else {
+            walkTrack(point.chunk, point.event, point.tickBefore);
+        }
         tracksBefore_ = track_;
         walkChunks(nextChunk(point.chunk));
     }
@@ -285,7 +314,11 @@ std::uint64_t BasicEventWalk<Sink>::walkChunk(std::uint64_t chunk)
     addChunkRow(isTrack ? RowKind::TrackLength : RowKind::ChunkLength, start + 4, 4);
     if (isTrack) {
         // Its events are taken up again with the count of the tracks before it.
-        walkTrack(chunk, start + walk_detail::kChunkHeaderSize, 0);
+        if (keepGoing_) {
+            walkTrackKeepingOn(chunk, start + walk_detail::kChunkHeaderSize, 0);
+        } else {
+            walkTrack(chunk, start + walk_detail::kChunkHeaderSize, 0);
+        }
         tracksBefore_ = track_;
     }
     return nextChunk(chunk);
@@ -351,7 +384,40 @@ void BasicEventWalk<Sink>::addChunkRow(RowKind kind, std::size_t offset, std::si
     row.length = static_cast<std::uint32_t>(length);
     row.track = track_;
     // Only a chunk's tag is a place to take the walk up again, at the chunk's start.
-    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_, tracksBefore_, dataChunk_});
+    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_, tracksBefore_, dataChunk_,
+                          keepGoing_});
+}
+
+// The event whose delta time began at deltaStart and has just been read.
+template <typename Sink>
+[[gnu::always_inline]] inline EventStart
+BasicEventWalk<Sink>::startEvent(TrackReader& reader, std::uint64_t absTick,
+                                 std::size_t deltaStart) const
+{
+    EventStart event;
+    event.track = track_;
+    event.absTick = absTick;
+    event.offset = reader.position();
+    event.deltaLength = static_cast<std::uint8_t>(event.offset - deltaStart);
+    const std::uint8_t byte = reader.peekByte();
+    event.running = byte < 0x80;
+    // A selection by mask, not a branch: running status comes and goes unpredictably.
+    const auto runningMask = static_cast<std::uint8_t>(event.running ? 0xFF : 0x00);
+    event.status =
+        static_cast<std::uint8_t>((lastChannelStatus_ & runningMask) | (byte & ~runningMask));
+    return event;
+}
+
+template <typename Sink>
+[[gnu::always_inline]] inline void BasicEventWalk<Sink>::readEvent(TrackReader& reader,
+                                                                   const EventStart& event,
+                                                                   const WalkPoint& before)
+{
+    if (event.status >= 0x80 && event.status < 0xF0) {
+        addRow(ReadChannelVoice(reader, event, lastChannelStatus_), before);
+    } else {
+        readOtherEvent(reader, event, before);
+    }
 }
 
 template <typename Sink>
@@ -366,26 +432,70 @@ void BasicEventWalk<Sink>::walkTrack(std::uint64_t chunk, std::size_t begin, std
                                absTick,
                                lastChannelStatus_,
                                tracksBefore_,
-                               dataChunk_};
-        const std::size_t deltaStart = before.event;
+                               dataChunk_,
+                               false};
         absTick += reader.readVariableLength();
+        readEvent(reader, startEvent(reader, absTick, before.event), before);
+    }
+}
 
+// The walk of a track that lists its problems as rows: an unknown status or a missing byte ends
+// the track's walk, a number beyond a table or a tempo of 0 only its event.
+template <typename Sink>
+void BasicEventWalk<Sink>::walkTrackKeepingOn(std::uint64_t chunk, std::size_t begin,
+                                              std::uint64_t absTick)
+{
+    TrackReader reader(file_, begin, trackEnd(chunk));
+    while (reader.hasEventLeft()) {
+        const WalkPoint before{static_cast<std::size_t>(chunk),
+                               reader.position(),
+                               absTick,
+                               lastChannelStatus_,
+                               tracksBefore_,
+                               dataChunk_,
+                               true};
+        std::uint64_t tick = absTick;
+        std::size_t deltaEnd = reader.end(); // where the delta time ended, once it is read
         EventStart event;
-        event.track = track_;
-        event.absTick = absTick;
-        event.offset = reader.position();
-        event.deltaLength = static_cast<std::uint8_t>(event.offset - deltaStart);
-        const std::uint8_t byte = reader.peekByte();
-        event.running = byte < 0x80;
-        // A selection by mask, not a branch: running status comes and goes unpredictably.
-        const auto runningMask = static_cast<std::uint8_t>(event.running ? 0xFF : 0x00);
-        event.status =
-            static_cast<std::uint8_t>((lastChannelStatus_ & runningMask) | (byte & ~runningMask));
-
-        if (event.status >= 0x80 && event.status < 0xF0) {
-            addRow(ReadChannelVoice(reader, event, lastChannelStatus_), before);
-        } else {
-            readOtherEvent(reader, event, before);
+        bool started = false;
+        try {
+            tick += reader.readVariableLength();
+            deltaEnd = reader.position();
+            event = startEvent(reader, tick, before.event);
+            started = true;
+            readEvent(reader, event, before);
+            absTick = tick;
+        } catch (const RunFailure& failure) {
+            if (failure.code != FailureCode::MissingByte &&
+                failure.code != FailureCode::NotInTable && failure.code != FailureCode::ZeroTempo) {
+                throw;
+            }
+            problems_.push_back(walk_detail::FailureOutcome(failure));
+            if (failure.code == FailureCode::MissingByte) {
+                // A channel status read before the byte that is missing stays the running status.
+                if (started && !event.running && event.status >= 0x80 && event.status < 0xF0) {
+                    lastChannelStatus_ = event.status;
+                }
+                addRow(walk_detail::TrackEndingProblemRow(ProblemCode::MissingByte, track_, tick,
+                                                          before.event, deltaEnd, reader.end()),
+                       before);
+                return;
+            }
+            // The event is read whole; its status counts as if it had been read normally.
+            if (!event.running && failure.code == FailureCode::NotInTable) {
+                lastChannelStatus_ = event.status;
+            }
+            Row row = EventRow(event, RowKind::Problem, std::min(reader.position(), reader.end()));
+            row.detail = static_cast<std::uint16_t>(failure.code);
+            addRow(row, before);
+            absTick = tick;
+        } catch (const walk_detail::UnknownStatus& unknown) {
+            problems_.push_back(walk_detail::UnknownStatusOutcome(unknown));
+            Row row = walk_detail::TrackEndingProblemRow(ProblemCode::UnknownStatus, track_, tick,
+                                                         before.event, deltaEnd, reader.end());
+            row.status = unknown.status;
+            addRow(row, before);
+            return;
         }
     }
 }

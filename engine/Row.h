@@ -29,6 +29,15 @@ enum class RowKind : std::uint8_t {
     SysExEscape,
     SystemMessage,
     Meta,
+    Problem, // where a walk that keeps going met a problem; detail holds its ProblemCode
+};
+
+// The problems a walk that keeps going lists as rows: the unknown status, or the failure's code.
+enum class ProblemCode : std::uint16_t {
+    UnknownStatus = 0,
+    MissingByte = 5,
+    NotInTable = 9,
+    ZeroTempo = 11,
 };
 
 constexpr bool IsChunkRow(RowKind kind)
@@ -48,6 +57,7 @@ struct Row {
     std::uint8_t deltaLength; // delta-time bytes standing right before offset
     bool running;             // the status byte is not in the file at offset
     std::uint16_t detail;     // decoder's own: SysEx maker and message, meta data offset
+                              // (the ProblemCode of a Problem row)
     std::uint32_t track;      // 1-based number of the MTrk chunk of the row; 0 outside one
 };
 

@@ -272,11 +272,11 @@ private:
 
 } // namespace
 
-TimeMaps GatherTimeMaps(ByteSpan file)
+TimeMaps GatherTimeMaps(ByteSpan file, WalkMode mode)
 {
     TimeMaps maps;
     TimeMapsSink sink(file, maps);
-    const RunOutcome outcome = WalkFile(file, sink);
+    const RunOutcome outcome = WalkFile(file, sink, mode);
     // Maps that miss what memory could not hold would place rows wrongly.
     if (outcome.kind == RunOutcome::Kind::Failure && outcome.code == FailureCode::OutOfMemory) {
         throw std::bad_alloc();

@@ -8,6 +8,7 @@
 #include "engine/Bytes.h"
 #include "engine/Row.h"
 #include "engine/TextCursor.h"
+#include "engine/WalkPoint.h"
 #include "engine/WideNumber.h"
 
 namespace tracklens {
@@ -89,7 +90,8 @@ private:
 };
 
 // The maps of a file from a walk that notes only what they need, for a listing that writes its
-// rows as they are found.
-TimeMaps GatherTimeMaps(ByteSpan file);
+// rows as they are found; a walk that keeps going notes the tempo and signature events after a
+// track's problems too (a tempo of 0 is a problem row and enters no map).
+TimeMaps GatherTimeMaps(ByteSpan file, WalkMode mode = WalkMode::StopAtProblem);
 
 } // namespace tracklens

@@ -7,6 +7,15 @@
 
 namespace tracklens {
 
+// How a walk meets a problem inside a track. Kept going, it lists the problem as a row of kind
+// Problem and goes on: at the next chunk after an unknown status or a missing byte, right after
+// the event for a number beyond a table or a tempo of 0. What ends a run before the first track,
+// and a walk beyond the ranges of its counts or the memory, still end it.
+enum class WalkMode : std::uint8_t {
+    StopAtProblem,
+    KeepGoing,
+};
+
 // A place where a walk over a file can be taken up again: the start of a chunk, or the delta
 // time of an event inside a track, with what the walk knew there.
 struct WalkPoint {
@@ -18,6 +27,7 @@ struct WalkPoint {
     // The container's "data" chunk whose Standard MIDI File holds the point; 0 for a plain file
     // and for the container's own chunks.
     std::uint32_t dataChunk = 0;
+    bool keepGoing = false;         // the walk lists its problems and goes on past them
 };
 
 // Whether a walk can begin at a row of this kind: at a chunk's tag or at an event, not at the

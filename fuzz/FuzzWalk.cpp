@@ -1,19 +1,24 @@
-// libFuzzer target: the walk over any bytes, every cell of every row read back, and the
-// listing written in each format. A crash, a sanitizer report or a broken invariant is a finding.
+// libFuzzer target: the walk over any bytes, stopping at problems and keeping going, every cell
+// of every row read back, the listing written in each format, and the checks of the file. A
+// crash, a sanitizer report or a broken invariant is a finding.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <ostream>
+#include <span>
 #include <sstream>
 #include <streambuf>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "cli/FindingsWriter.h"
 #include "cli/ListingWriter.h"
 #include "engine/CellText.h"
 #include "engine/EventTable.h"
 #include "engine/EventWalk.h"
+#include "engine/FileChecks.h"
 #include "engine/RunOutcome.h"
 #include "text/SystemTextDecoders.h"
 
@@ -67,7 +72,7 @@ void ReadEveryCell(const EventTable& table)
     for (std::size_t index = 0; index < table.size(); ++index) {
         const Row row = table.row(index);
         Check(std::uint64_t{row.offset} + row.length <= size);
-        for (std::size_t column = 0; column < kColumnCount; ++column) {
+        for (std::size_t column = 0; column < kAllColumnCount; ++column) {
             const auto which = static_cast<Column>(column);
             const std::string text = table.cellText(index, which);
             const std::string stored = table.storedCellText(index, which);
@@ -79,13 +84,17 @@ void ReadEveryCell(const EventTable& table)
     }
 }
 
-std::string CellsAsTsv(const EventTable& table)
+std::string CellsAsTsv(const EventTable& table, std::span<const Column> columns = kListingColumns)
 {
-    std::string tsv = "Abs Tick\tDTime\tEvent\tCh\tDescription\tValue\n";
+    std::string tsv;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        tsv += ColumnTitle(columns[i]);
+        tsv += i + 1 < columns.size() ? '\t' : '\n';
+    }
     for (std::size_t index = 0; index < table.size(); ++index) {
-        for (std::size_t column = 0; column < kColumnCount; ++column) {
-            AppendTsvEscaped(tsv, table.cellText(index, static_cast<Column>(column)));
-            tsv += column + 1 < kColumnCount ? '\t' : '\n';
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            AppendTsvEscaped(tsv, table.cellText(index, columns[i]));
+            tsv += i + 1 < columns.size() ? '\t' : '\n';
         }
     }
     return tsv;
@@ -125,34 +134,95 @@ void ReadInEveryEncoding(EventTable& table, const RunOutcome& expected)
     table.setTextEncoding(TextEncoding::Windows1252, nullptr);
 }
 
+// The table's rows and cells, and the TSV listing as the table's cells, each escaped on its own:
+// the writer's batches and the table's blocks are listed again from where they begin, and must
+// give the same rows. Gives the outcome and the number of Problem rows.
+std::pair<RunOutcome, std::size_t> ListAndCompare(ByteSpan file, WalkMode mode)
+{
+    EventTable table(file);
+    const RunOutcome outcome = WalkFile(table.content(), table, mode);
+    CheckOutcome(outcome, file.size());
+    Check(static_cast<std::size_t>(table.rowCount()) == table.size());
+    ReadEveryCell(table);
+    std::size_t problems = 0;
+    for (std::size_t index = 0; index < table.size(); ++index) {
+        problems += table.row(index).kind == RowKind::Problem ? 1 : 0;
+    }
+    Check(mode == WalkMode::KeepGoing || problems == 0);
+    {
+        std::ostringstream tsv;
+        const auto writer = MakeListingWriter(ListingFormat::Tsv, file, tsv);
+        writer->writeTitles();
+        const RunOutcome written = WalkFile(file, *writer, mode);
+        writer->finish(written);
+        Check(written.kind == outcome.kind && written.position == outcome.position);
+        Check(tsv.str() == CellsAsTsv(table));
+    }
+    // Every column, with the time maps of a walk of their own: the table's, made during its walk.
+    {
+        const TimeMaps maps = GatherTimeMaps(file, mode);
+        std::ostringstream tsv;
+        const auto writer =
+            MakeListingWriter(ListingFormat::Tsv, file, tsv, kAllColumns, CellContext{&maps});
+        writer->writeTitles();
+        writer->finish(WalkFile(file, *writer, mode));
+        Check(tsv.str() == CellsAsTsv(table, kAllColumns));
+    }
+    if (mode == WalkMode::StopAtProblem) {
+        ReadInEveryEncoding(table, outcome);
+    }
+    table.ClearRows();
+    Check(table.empty());
+    return {outcome, problems};
+}
+
+// Findings sorted by offset, then code; each within the file, or at its end for a chunk that
+// runs past it.
+void CheckFindings(ByteSpan file, std::size_t problems)
+{
+    const CheckResult result = CheckFile(file);
+    std::size_t walkProblems = 0;
+    for (std::size_t i = 0; i < result.findings.size(); ++i) {
+        const Finding& finding = result.findings[i];
+        Check(finding.place.offset <= file.size());
+        Check(!finding.message.empty());
+        Check(i == 0 || result.findings[i - 1].place.offset < finding.place.offset ||
+              (result.findings[i - 1].place.offset == finding.place.offset &&
+               result.findings[i - 1].code <= finding.code));
+        const FindingCode code = finding.code;
+        walkProblems += code == FindingCode::UnknownStatus || code == FindingCode::MissingByte ||
+                                code == FindingCode::ValueOutOfRange ||
+                                code == FindingCode::TempoZero
+                            ? 1
+                            : 0;
+    }
+    // Every format writes them, the messages' texts of the file included.
+    for (const ListingFormat format :
+         {ListingFormat::Tsv, ListingFormat::Csv, ListingFormat::Json}) {
+        NullBuffer sink;
+        std::ostream out(&sink);
+        WriteFindings(out, format, result.findings);
+        Check(static_cast<bool>(out));
+    }
+    // Every problem row of the walk is one finding.
+    Check(!result.outcome.complete() || walkProblems == problems);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const ByteSpan file(data, size);
 
-    EventTable table(ByteSpan(data, size));
-    const RunOutcome outcome = WalkFile(table.content(), table);
-    CheckOutcome(outcome, size);
-    Check(static_cast<std::size_t>(table.rowCount()) == table.size());
-    ReadEveryCell(table);
-
-    // The TSV listing is the table's cells, each escaped on its own: the writer's batches and the
-    // table's blocks are listed again from where they begin, and must give the same rows.
-    {
-        std::ostringstream tsv;
-        const auto writer = MakeListingWriter(ListingFormat::Tsv, file, tsv);
-        writer->writeTitles();
-        const RunOutcome written = WalkFile(file, *writer);
-        writer->finish(written);
-        Check(written.kind == outcome.kind && written.position == outcome.position);
-        Check(tsv.str() == CellsAsTsv(table));
-    }
+    const RunOutcome outcome = ListAndCompare(file, WalkMode::StopAtProblem).first;
     WriteListing(ListingFormat::Csv, file, outcome);
     WriteListing(ListingFormat::Json, file, outcome);
-    ReadInEveryEncoding(table, outcome);
 
-    table.ClearRows();
-    Check(table.empty());
+    // Keeping going ends the same way where nothing stops the walk inside a track.
+    const auto [keptGoing, problems] = ListAndCompare(file, WalkMode::KeepGoing);
+    if (outcome.complete()) {
+        Check(keptGoing.complete() && problems == 0);
+    }
+    CheckFindings(file, problems);
     return 0;
 }

@@ -353,8 +353,10 @@ void ListingGrid::paintRow(QPainter& painter, int row, int y, int right) const
     const bool selected = selection_.contains(row);
     const QColor background =
         palette().color(group, selected ? QPalette::Highlight : QPalette::Base);
-    const QColor text =
-        palette().color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+    // The problems a walk that kept going listed are in red.
+    const QColor text = selected ? palette().color(group, QPalette::HighlightedText)
+                        : model_.isProblemRow(row) ? QColor(Qt::red)
+                                                   : palette().color(group, QPalette::Text);
     const QColor lines = palette().color(group, QPalette::Mid);
     const QFontMetrics metrics = fontMetrics();
     for (int visual = 0; visual < header_->count(); ++visual) {

@@ -183,4 +183,31 @@ void ListingModel::dropRowsFrom(int gridRow)
     }
 }
 
+bool ListingModel::isProblemRow(int dataRow) const
+{
+    const int gridRow = dataRow + fixedRows_;
+    return gridRow >= 1 && gridRow <= tableRows_ &&
+           table_.row(static_cast<std::size_t>(gridRow - 1)).kind == RowKind::Problem;
+}
+
+int ListingModel::dataRowAt(std::uint64_t offset) const
+{
+    if (tableRows_ <= 0) {
+        return -1;
+    }
+    // The rows begin at offsets that only grow: the first row that begins after it, less one.
+    std::size_t low = 0;
+    auto high = static_cast<std::size_t>(tableRows_);
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        const Row row = table_.row(middle);
+        if (std::uint64_t{row.offset} - row.deltaLength <= offset) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    return std::max(static_cast<int>(low) - fixedRows_, 0);
+}
+
 } // namespace tracklens::ui

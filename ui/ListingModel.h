@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,6 +64,12 @@ public:
     QString longestPlacingText(Column column) const;
     // A data row's cell as the listing's exports write it (UTF-8).
     std::string exportText(int dataRow, int column) const;
+
+    // Whether a data row is a problem a walk that kept going listed.
+    bool isProblemRow(int dataRow) const;
+    // The data row of the table that begins at a byte of the file (for an event, its delta time),
+    // or the last one that begins before it; -1 when the grid shows no table's rows.
+    int dataRowAt(std::uint64_t offset) const;
 
 signals:
     // The rows or their texts changed; the grid draws them anew.

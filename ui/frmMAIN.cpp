@@ -1,5 +1,6 @@
 #include "ui/frmMAIN.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -21,6 +22,7 @@
 #include <utility>
 
 #include "engine/DecodeFile.h"
+#include "engine/FileChecks.h"
 #include "engine/FileLoader.h"
 #include "memory/LargePageMemory.h"
 #include "ui/AnalysisThread.h"
@@ -28,6 +30,7 @@
 #include "ui/PathServices.h"
 #include "ui/TextEncodingMenu.h"
 #include "ui/Twips.h"
+#include "ui/frmPROBLEMS.h"
 #include "ui/frmWAIT.h"
 #include "ui/platform/Platform.h"
 
@@ -79,6 +82,8 @@ frmMAIN::frmMAIN(Platform& platform, QWidget* parent)
     , lblStato_(new QLabel(this))
     , runProgress_(new QProgressBar(this))
     , runProgressDelay_(new QTimer(this))
+    , actionProblems_(new QAction(QStringLiteral("Problems\u2026"), this))
+    , actionKeepGoing_(new QAction(QStringLiteral("Analysis, keep going"), this))
 {
     setObjectName(QStringLiteral("frmMAIN"));
     createControls();
@@ -94,6 +99,17 @@ frmMAIN::frmMAIN(Platform& platform, QWidget* parent)
     GRID_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(GRID_, &QWidget::customContextMenuRequested, this, &frmMAIN::showGridMenu);
     connect(runProgressDelay_, &QTimer::timeout, this, [this] { showRunProgress(true); });
+
+    actionProblems_->setObjectName(QStringLiteral("actionProblems"));
+    actionProblems_->setShortcut(QKeySequence(Qt::Key_F8));
+    actionKeepGoing_->setObjectName(QStringLiteral("actionKeepGoing"));
+    actionKeepGoing_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    for (QAction* action : {actionProblems_, actionKeepGoing_}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(actionProblems_, &QAction::triggered, this, &frmMAIN::showProblems);
+    connect(actionKeepGoing_, &QAction::triggered, this, &frmMAIN::analyseKeepingGoing);
 }
 
 // The grid's right-click menu.
@@ -307,6 +323,16 @@ void frmMAIN::showInformation(const QString& text)
 
 void frmMAIN::cmdANALISI_Click()
 {
+    runAnalysis(WalkMode::StopAtProblem);
+}
+
+void frmMAIN::analyseKeepingGoing()
+{
+    runAnalysis(WalkMode::KeepGoing);
+}
+
+void frmMAIN::runAnalysis(WalkMode mode)
+{
     // The run repaints through the event loop; a second run must not start inside it.
     if (analysing_) {
         return;
@@ -319,7 +345,7 @@ void frmMAIN::cmdANALISI_Click()
     {
         const QScopedValueRollback running(analysing_, true);
         runProgressDelay_->start();
-        RunOffWindowThread([this, &name] { readAndDecode(name); });
+        RunOffWindowThread([this, &name, mode] { readAndDecode(name, mode); });
         showRunProgress(false);
     }
     if (std::exchange(closeAfterRun_, false)) {
@@ -328,7 +354,7 @@ void frmMAIN::cmdANALISI_Click()
 }
 
 // On the run's thread: the read too may take seconds, and the window keeps painting meanwhile.
-void frmMAIN::readAndDecode(const QString& name)
+void frmMAIN::readAndDecode(const QString& name, WalkMode mode)
 {
     // Read first: a file that exists but cannot be read changes nothing on screen.
     LoadedFile file = ReadWholeFile(LocalPath(name), &LargePageMemory::instance());
@@ -348,11 +374,58 @@ void frmMAIN::readAndDecode(const QString& name)
         GRID_->setRows(1);
         setWindowTitle(kTitle);
         repaint();
+        lastAnalysed_ = name;
         readable = true;
     });
     if (readable) {
         WindowThreadView view(*this, *this);
-        DecodeFile(std::move(file.bytes), view, ColumnWidths_);
+        DecodeFile(std::move(file.bytes), view, ColumnWidths_, mode);
+    }
+}
+
+void frmMAIN::showProblems()
+{
+    if (analysing_) {
+        return;
+    }
+    const QString name = lastAnalysed_.isEmpty() ? txIN_->text() : lastAnalysed_;
+    if (name.isEmpty() || !FileExists(name)) {
+        showInformation(QStringLiteral("Indicare un Nome di Midifile valido !"));
+        return;
+    }
+    LoadedFile file;
+    std::vector<Finding> findings;
+    {
+        const QScopedValueRollback running(analysing_, true);
+        RunOffWindowThread([&] {
+            file = ReadWholeFile(LocalPath(name), &LargePageMemory::instance());
+            if (file.ok()) {
+                findings = CheckFile(file.bytes.room()).findings;
+            }
+        });
+    }
+    if (!file.ok()) {
+        platform_.showMessage(
+            this, QStringLiteral("Il file non pu\u00F2 essere letto !\r\n") + FromUtf8(file.error),
+            MessageIcon::Critical, kTitle);
+        return;
+    }
+    if (problems_ == nullptr) {
+        problems_ = new frmPROBLEMS(this);
+        connect(problems_, &frmPROBLEMS::findingActivated, this, &frmMAIN::showFindingRow);
+    }
+    problems_->showFindings(NamePart(name), std::move(findings));
+    problems_->show();
+    problems_->raise();
+    problems_->activateWindow();
+}
+
+// The row of the main grid that a finding is about, when the grid lists that file.
+void frmMAIN::showFindingRow(std::uint64_t offset)
+{
+    const int row = GRID_->listing().dataRowAt(offset);
+    if (row >= 0) {
+        GRID_->setCurrentRow(row);
     }
 }
 

@@ -5,7 +5,9 @@
 
 #include "engine/AnalysisView.h"
 #include "engine/ColumnWidths.h"
+#include "engine/EventWalk.h"
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -16,6 +18,7 @@ namespace tracklens::ui {
 
 class ListingGrid;
 class Platform;
+class frmPROBLEMS;
 
 // The main window: the file name, the five commands, the listing grid and the status line.
 // It is also the view an analysis run drives.
@@ -38,8 +41,20 @@ public:
     const QString& browseDir() const { return BrowseDir_; }
     const ColumnWidths& columnWidths() const { return ColumnWidths_; }
 
+    // The two commands of the diagnostics, with their shortcuts, for the window's menus:
+    // "Problems..." (F8) and "Analysis, keep going" (Ctrl+Shift+A).
+    QAction* problemsAction() const { return actionProblems_; }
+    QAction* keepGoingAction() const { return actionKeepGoing_; }
+    // The Problems window, once it has been opened.
+    frmPROBLEMS* problemsWindow() const { return problems_; }
+
 public slots:
     void cmdANALISI_Click();
+    // Lists the named file past its problems: problem rows in red, no message box, the status
+    // label saying how many problems were found.
+    void analyseKeepingGoing();
+    // Opens the Problems window with the findings of the file last analysed.
+    void showProblems();
     void cmdSFOGLIA_Click();
     void cmdABOUT_Click();
     void cmdHELP_Click();
@@ -65,7 +80,9 @@ private:
     void Form_Activate();
     void txIN_Change(const QString& text);
     void showInformation(const QString& text);
-    void readAndDecode(const QString& name);
+    void runAnalysis(WalkMode mode);
+    void readAndDecode(const QString& name, WalkMode mode);
+    void showFindingRow(std::uint64_t offset);
     int twips(int value) const;
 
     // What an analysis run drives.
@@ -88,6 +105,7 @@ private:
     bool closeAfterRun_ = false;
     bool painted_ = false;
     QString openWhenShown_;
+    QString lastAnalysed_; // the file the last analysis read
     QSize fittedSize_;
 
     QLabel* lblIN_;
@@ -102,6 +120,9 @@ private:
     // A thin bar over the grid's bottom edge while a run takes longer than a moment.
     QProgressBar* runProgress_;
     QTimer* runProgressDelay_;
+    QAction* actionProblems_;
+    QAction* actionKeepGoing_;
+    frmPROBLEMS* problems_ = nullptr;
 };
 
 } // namespace tracklens::ui

@@ -479,6 +479,99 @@ TEST_F(Dump, FileNameThatBeginsWithADashIsExplained)
     EXPECT_EQ(listed.out, kSmallSongTsv);
 }
 
+TEST_F(Dump, KeepGoingListsPastProblemsAndExitsOneWhenItListedAny)
+{
+    const struct {
+        const char* name;
+        Bytes file;
+        int exitStatus;
+        std::string err;
+    } cases[] = {
+        {"valid file", kSmallSong, 0, ""},
+        {"two problems, in order",
+         Smf({Hex("00 B08010 00 0764 00 F4"), Hex("00 FF5103000000 00FF2F00")}), 1,
+         "Errore 9\nIndice fuori tabella: numero di controller o di programma oltre 127 (pos. "
+         "25)\nPos.31\nStatus 244 (F4) - Valore sconosciuto\nErrore 11\nDivisione per zero: Set "
+         "Tempo con tempo 0 (pos. 41)\n"},
+        {"not a midi file", Hex("52494646 00000004 57415645"), 1,
+         "Il file non \xC3\xA8 un Midifile standard !\nMThd mancante\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = write("file.mid", c.file);
+        const ProgramRun result = dumpWith({"--keep-going", file});
+        EXPECT_EQ(result.exitStatus, c.exitStatus);
+        EXPECT_EQ(result.err, c.err);
+        EXPECT_EQ(result.out, WriteListing(ListingFormat::Tsv, c.file, WalkMode::KeepGoing));
+    }
+    const ProgramRun json =
+        dumpWith({"--keep-going", "--format", "json", write("p.mid", Track("00 C080 00FF2F00"))});
+    EXPECT_EQ(json.exitStatus, 1);
+    EXPECT_EQ(nlohmann::json::parse(json.out)["rows"][7],
+              nlohmann::json({"0", "00", "C080", "", "Errore 9", ""}));
+}
+
+TEST_F(Dump, CheckWritesTheFindingsAndExitsOneOnAnError)
+{
+    const struct {
+        const char* name;
+        Bytes file;
+        int exitStatus;
+        std::string out;
+    } cases[] = {
+        {"nothing found", Track("00 903C40 60 803C40 00FF2F00"), 0,
+         "Offset\tTrack\tTick\tSeverity\tCode\tMessage\n"},
+        {"a warning only", Track("00 903C40 00FF2F00"), 0,
+         "Offset\tTrack\tTick\tSeverity\tCode\tMessage\n"
+         "00000016\t1\t0\twarning\tnote-on-without-off\tNote On of key 60 on channel 1 is never "
+         "switched off in its track\n"},
+        {"an error", Concat({Header({.tracks = 2}), Chunk("MTrk", Hex("00 F4"))}), 1,
+         "Offset\tTrack\tTick\tSeverity\tCode\tMessage\n"
+         "0000000A\t\t\twarning\ttrack-count\tHeader says 2 tracks; the file has 1 MTrk chunks\n"
+         "0000000E\t1\t\terror\tmissing-end-of-track\tTrack 1 has no End of Track\n"
+         "00000016\t1\t0\terror\tunknown-status\tStatus byte F4 is not known\n"},
+        {"not a midi file", Hex("52494646 00000004 57415645"), 1,
+         "Offset\tTrack\tTick\tSeverity\tCode\tMessage\n"
+         "00000000\t\t\terror\tnot-midi\tThe file does not begin with \"MThd\"\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ProgramRun result = dumpWith({"--check", write("file.mid", c.file)});
+        EXPECT_EQ(result.exitStatus, c.exitStatus);
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(result.err, "");
+    }
+    EXPECT_EQ(dumpWith({"--check", (dir_ / "missing.mid").string()}).exitStatus, 2);
+}
+
+TEST_F(Dump, CheckWritesJsonWithNullWhereAFindingHasNoTrackOrTick)
+{
+    const ProgramRun result =
+        dumpWith({"--check", "--format", "json",
+                  write("file.mid",
+                        Concat({Header({.tracks = 2}), Chunk("MTrk", Hex("00 C080 00FF2F00"))}))});
+    EXPECT_EQ(result.exitStatus, 1);
+    const nlohmann::json expected = nlohmann::json::parse(R"({"findings":[
+        {"offset":10,"track":null,"tick":null,"severity":"warning","code":"track-count",
+         "message":"Header says 2 tracks; the file has 1 MTrk chunks"},
+        {"offset":22,"track":1,"tick":0,"severity":"error","code":"value-out-of-range",
+         "message":"Program number 128 is above 127"},
+        {"offset":22,"track":1,"tick":0,"severity":"error","code":"data-byte-high",
+         "message":"Data byte 80 of status C0 is 0x80 or more"}]})");
+    EXPECT_EQ(nlohmann::json::parse(result.out), expected);
+    // A chunk's tag in a message is text of the file, written as UTF-8 like the listing's.
+    const ProgramRun tag = dumpWith(
+        {"--check", "--format", "json",
+         write("tag.mid", Concat({Header({.tracks = 0}), Chunk("\xE8\xFF\x0A!", Hex("00"))}))});
+    EXPECT_EQ(tag.exitStatus, 0) << tag.err;
+    EXPECT_EQ(nlohmann::json::parse(tag.out)["findings"][0]["message"],
+              "Chunk \"\u00E8\u00FF\n!\" is not an MTrk chunk and is skipped");
+    // The keys in their order.
+    EXPECT_NE(
+        result.out.find(R"({"offset":10,"track":null,"tick":null,"severity":"warning","code":)"),
+        std::string::npos);
+}
+
 TEST_F(Dump, TellsItsUsageAndVersion)
 {
     const ProgramRun help = dumpWith({"--help"});

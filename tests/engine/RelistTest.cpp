@@ -21,6 +21,7 @@ TEST(Relist, FromEveryPointOfAWalkListsTheSameRows)
     const struct {
         const char* name;
         Bytes file;
+        WalkMode mode = WalkMode::StopAtProblem;
     } cases[] = {
         {"small song", kSmallSong},
         // Running status carried into the next track, a chunk that is not a track, bytes after
@@ -35,11 +36,18 @@ TEST(Relist, FromEveryPointOfAWalkListsTheSameRows)
         {"RMID container",
          Concat({Hex("52494646 00000000 524D4944 4C495354 01000000 41 00 64617461 2B000000"),
                  kSmallSong, Hex("00 4C495354 00000000")})},
+        // Past a number beyond a table, a tempo of 0, an unknown status and a missing byte, with
+        // the running status of the event that failed.
+        {"keeps going past its problems",
+         Concat({Header({.tracks = 3}),
+                 Chunk("MTrk", Hex("00 B08010 00 0764 00 FF5103000000 00 F4 0102")),
+                 Chunk("MTrk", Hex("00 9040 00 FF2F00")), Chunk("MTrk", Hex("00 3C40 00 FF2F00"))}),
+         WalkMode::KeepGoing},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         RowsOf whole;
-        WalkFile(c.file, whole);
+        WalkFile(c.file, whole, c.mode);
         ASSERT_GT(whole.rows.size(), 8u);
 
         std::size_t points = 0;

@@ -42,10 +42,11 @@ tracklens-dump --format j|json
 tracklens-dump --format=c|csv
 tracklens-dump --fo|--force --format
 tracklens-dump --form|--format
-tracklens-dump --|--columns --encoding --force --format --help --output --version
+tracklens-dump --|--check --columns --encoding --force --format --help --keep-going --output --version
 tracklens-dump --encoding |auto cp1252 shift-jis utf-8
 tracklens-dump --encoding s|shift-jis
 tracklens-dump --encoding=u|utf-8
+tracklens-dump --k|--keep-going
 tracklens-dump --columns t|tick time track
 tracklens-dump --columns tick,ba|tick,bar
 tracklens-dump -o |LOUD.MID folder notes.txt song.mid

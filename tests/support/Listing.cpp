@@ -61,11 +61,11 @@ Bytes Track(std::string_view events)
     return Smf({Hex(events)});
 }
 
-Listing List(ByteSpan file)
+Listing List(ByteSpan file, WalkMode mode)
 {
     EventTable table(file);
     Listing listing;
-    listing.outcome = WalkFile(table.content(), table);
+    listing.outcome = WalkFile(table.content(), table, mode);
     for (std::size_t row = 0; row < table.size(); ++row) {
         RowTexts texts;
         RowTexts stored;
@@ -79,12 +79,12 @@ Listing List(ByteSpan file)
     return listing;
 }
 
-std::string WriteListing(ListingFormat format, ByteSpan file)
+std::string WriteListing(ListingFormat format, ByteSpan file, WalkMode mode)
 {
     std::ostringstream out;
     const auto writer = MakeListingWriter(format, file, out);
     writer->writeTitles();
-    writer->finish(WalkFile(file, *writer));
+    writer->finish(WalkFile(file, *writer, mode));
     return out.str();
 }
 

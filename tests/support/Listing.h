@@ -62,10 +62,11 @@ struct Listing {
     std::vector<RowTexts> stored; // in their fixed-width form
 };
 
-Listing List(ByteSpan file);
+Listing List(ByteSpan file, WalkMode mode = WalkMode::StopAtProblem);
 
 // The listing as tracklens-dump writes it: titles, rows, and the end of the format.
-std::string WriteListing(ListingFormat format, ByteSpan file);
+std::string WriteListing(ListingFormat format, ByteSpan file,
+                         WalkMode mode = WalkMode::StopAtProblem);
 
 // What a TSV or CSV listing must be: the title line, then every cell of an event table's rows
 // escaped on its own.
