@@ -63,8 +63,15 @@ public:
     int rowAt(int y) const;
     // Sets the column to the width of its title and of the widest cell in sight.
     void fitColumn(int column);
+    // Room kept free under the rows, above the horizontal scroll bar, for a bar of tools.
+    void setBottomMargin(int pixels);
+    // The rows between the header and the bottom margin, in the grid's coordinates.
+    QRect rowsArea() const;
 
 signals:
+    // The current data row changed, or the rows it stands among did; -1 for none.
+    void currentRowChanged(int row);
+
     // Ctrl+C on a selection of more than kMostRowsCopied rows.
     void copyRefused(std::int64_t rows);
 
@@ -97,6 +104,7 @@ private:
     ColumnTitles* titles_;
     QHeaderView* header_;
     int rowHeight_ = 1;
+    int bottomMargin_ = 0;
     int currentRow_ = -1;
     int anchorRow_ = -1;
     RowRanges selection_;

@@ -23,6 +23,7 @@
 #include "engine/FileLoader.h"
 #include "memory/LargePageMemory.h"
 #include "ui/AnalysisThread.h"
+#include "ui/GridTools.h"
 #include "ui/ListingGrid.h"
 #include "ui/PathServices.h"
 #include "ui/Twips.h"
@@ -77,6 +78,7 @@ frmMAIN::frmMAIN(Platform& platform, QWidget* parent)
     , lblStato_(new QLabel(this))
     , runProgress_(new QProgressBar(this))
     , runProgressDelay_(new QTimer(this))
+    , tools_(new GridTools(*GRID_, *this))
 {
     setObjectName(QStringLiteral("frmMAIN"));
     createControls();
@@ -339,6 +341,7 @@ void frmMAIN::readAndDecode(const QString& name)
     if (readable) {
         WindowThreadView view(*this, *this);
         DecodeFile(std::move(file.bytes), view, ColumnWidths_);
+        OnWindowThread(*this, [&] { tools_->setAnalysedFile(LocalPath(name)); });
     }
 }
 

@@ -14,6 +14,7 @@ class QTimer;
 
 namespace tracklens::ui {
 
+class GridTools;
 class ListingGrid;
 class Platform;
 
@@ -37,6 +38,8 @@ public:
     const QString& installDir() const { return InstallDir_; }
     const QString& browseDir() const { return BrowseDir_; }
     const ColumnWidths& columnWidths() const { return ColumnWidths_; }
+    // Find, filter, go to, the bytes window and the export, with the grid's right-click menu.
+    GridTools& tools() { return *tools_; }
 
 public slots:
     void cmdANALISI_Click();
@@ -101,6 +104,7 @@ private:
     // A thin bar over the grid's bottom edge while a run takes longer than a moment.
     QProgressBar* runProgress_;
     QTimer* runProgressDelay_;
+    GridTools* tools_;
 };
 
 } // namespace tracklens::ui
