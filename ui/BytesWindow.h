@@ -45,6 +45,10 @@ public:
     // event. Brought into sight when none of them is.
     void markRow(std::uint64_t deltaStart, std::uint64_t eventStart, std::uint64_t end);
     void clearMark();
+    // The bytes marked: the delta time from markStart() to eventStart(), the event to markEnd().
+    std::uint64_t markStart() const { return deltaStart_; }
+    std::uint64_t eventStart() const { return eventStart_; }
+    std::uint64_t markEnd() const { return markEnd_; }
     void select(std::uint64_t first, std::uint64_t last);
     std::uint64_t selectionStart() const { return std::min(anchor_, cursor_); }
     std::uint64_t selectionEnd() const { return std::max(anchor_, cursor_) + 1; }
