@@ -168,13 +168,23 @@ bool FilterDialog::buildSlice()
     const EventTable& table = listing.table();
     const ByteSpan file = table.content();
     const std::int64_t rows = listing.tableRows();
+    const bool everyKind = building.match.keepsEveryKind();
     while (building.next < rows) {
         const std::int64_t end = std::min(rows, building.next + kRowsBetweenClocks);
+        batch_.clear();
+        batchRows_.clear();
         for (; building.next < end; ++building.next) {
             const auto index = static_cast<std::size_t>(building.next);
-            if (building.match.matches(file, table.row(index))) {
-                building.rows.push_back(static_cast<std::uint32_t>(index));
+            const Row row = table.row(index);
+            if (everyKind || building.match.keepsKindOf(row)) {
+                batch_.push_back(row);
+                batchRows_.push_back(static_cast<std::uint32_t>(index));
             }
+        }
+        found_.clear();
+        building.match.text().findIn(file, batch_, found_);
+        for (const std::uint32_t at : found_) {
+            building.rows.push_back(batchRows_[at]);
         }
         if (runner_->sliceIsUp() && building.next < rows) {
             progress_->show();

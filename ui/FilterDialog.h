@@ -69,6 +69,9 @@ private:
     QLabel* status_;
     QProgressBar* progress_;
     std::optional<Building> building_;
+    std::vector<Row> batch_;               // rows of the kinds kept, of the rows looked at now
+    std::vector<std::uint32_t> batchRows_; // and their table rows
+    std::vector<std::uint32_t> found_;
 };
 
 } // namespace tracklens::ui

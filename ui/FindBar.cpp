@@ -206,14 +206,15 @@ void FindBar::find(int step)
         first = step > 0 ? 0 : rows - 1;
         wrapped = current >= 0;
     }
-    search_.emplace(Search{TextMatch(text_->text().toStdString(), ShownColumns(grid_)), first, step,
-                           0, rows, wrapped});
+    search_.emplace(Search{BatchMatch(text_->text().toStdString(), ShownColumns(grid_)), first,
+                           step, 0, rows, wrapped});
     say(tr("Searching\u2026"));
     progress_->setValue(0);
     runner_->start([this] { return searchSlice(); });
 }
 
-// Looks at rows until one matches, every row has been looked at, or the slice's time is up.
+// Looks at rows a batch at a time until one matches, every row has been looked at, or the
+// slice's time is up. A batch runs towards the end the search goes to, and stops there.
 bool FindBar::searchSlice()
 {
     Search& search = *search_;
@@ -222,25 +223,33 @@ bool FindBar::searchSlice()
     const ByteSpan file = table.content();
     const auto rows = static_cast<int>(search.total);
     while (search.visited < search.total) {
-        for (int count = 0; count < kRowsBetweenClocks && search.visited < search.total; ++count) {
-            const int row = search.next;
-            const std::int64_t tableRow = listing.tableRowOf(row);
-            if (tableRow >= 0 &&
-                search.match.matches(file, table.row(static_cast<std::size_t>(tableRow)))) {
-                const bool wrapped = search.wrapped;
-                search_.reset();
-                say(wrapped ? tr("Wrapped around") : QString());
-                grid_.setCurrentRow(row);
-                return true;
-            }
-            ++search.visited;
-            search.next += search.step;
-            if (search.next >= rows || search.next < 0) {
-                search.next = search.step > 0 ? 0 : rows - 1;
-                search.wrapped = true;
-            }
+        const auto left = static_cast<int>(
+            std::min<std::int64_t>(kRowsBetweenClocks, search.total - search.visited));
+        const int count =
+            search.step > 0 ? std::min(left, rows - search.next) : std::min(left, search.next + 1);
+        const int first = search.step > 0 ? search.next : search.next - count + 1;
+        batch_.clear();
+        for (int row = first; row < first + count; ++row) {
+            batch_.push_back(table.row(static_cast<std::size_t>(listing.tableRowOf(row))));
         }
-        if (runner_->sliceIsUp()) {
+        found_.clear();
+        search.match.findIn(file, batch_, found_);
+        if (!found_.empty()) {
+            const int row =
+                first + static_cast<int>(search.step > 0 ? found_.front() : found_.back());
+            const bool wrapped = search.wrapped;
+            search_.reset();
+            say(wrapped ? tr("Wrapped around") : QString());
+            grid_.setCurrentRow(row);
+            return true;
+        }
+        search.visited += count;
+        search.next += search.step * count;
+        if (search.next >= rows || search.next < 0) {
+            search.next = search.step > 0 ? 0 : rows - 1;
+            search.wrapped = true;
+        }
+        if (runner_->sliceIsUp() && search.visited < search.total) {
             progress_->show();
             progress_->setValue(static_cast<int>(search.visited * 1000 / search.total));
             return false;

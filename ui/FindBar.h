@@ -51,7 +51,7 @@ protected:
 
 private:
     struct Search {
-        TextMatch match;
+        BatchMatch match;
         int next;
         int step;
         std::int64_t visited;
@@ -72,6 +72,8 @@ private:
     QLabel* message_;
     QProgressBar* progress_;
     std::optional<Search> search_;
+    std::vector<Row> batch_;
+    std::vector<std::uint32_t> found_;
 };
 
 // The columns shown in the grid, in the order shown.

@@ -3,11 +3,14 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/ListingText.h"
 #include "engine/Bytes.h"
 #include "engine/Row.h"
 
@@ -34,6 +37,33 @@ private:
     std::string folded_;
     std::vector<Column> columns_;
     std::string cell_;
+};
+
+// The rows of a batch that show a text, found at the pace of the listing's writer: the batch's
+// TSV lines are written as tracklens-dump writes them and searched at once, and only the rows
+// whose lines hold the text are looked at cell by cell (an escape or the end of a cell the grid
+// cuts may make a line hold what no cell shows). A text that an escape would change, and a row
+// too large to be held as text, are looked at cell by cell only.
+class BatchMatch {
+public:
+    BatchMatch(std::string_view text, std::vector<Column> columns);
+
+    bool empty() const { return folded_->empty(); }
+    // Appends the indexes, within rows, of the rows that show the text, in order.
+    void findIn(ByteSpan file, std::span<const Row> rows, std::vector<std::uint32_t>& found);
+
+private:
+    void findInLines(ByteSpan file, std::span<const Row> rows, std::vector<std::uint32_t>& found);
+
+    // On the heap, so that the searcher's view of it stays where it is when this moves.
+    std::unique_ptr<const std::string> folded_;
+    std::vector<Column> columns_; // those that may show the text
+    TextMatch cells_;
+    bool byLines_;
+    std::boyer_moore_horspool_searcher<std::string::const_iterator> searcher_;
+    ListingText lines_;
+    std::vector<Row> held_;
+    std::vector<std::uint32_t> heldIndexes_;
 };
 
 // The kinds of rows a filter keeps or leaves out.
@@ -66,12 +96,15 @@ struct RowFilter {
 class RowFilterMatch {
 public:
     RowFilterMatch(const RowFilter& filter, std::vector<Column> columns);
-    bool matches(ByteSpan file, const Row& row);
+    // Whether the row is of a kind and on a channel kept, before its text is looked at.
+    bool keepsKindOf(const Row& row) const;
+    bool keepsEveryKind() const { return groups_.all() && channel_ == 0; }
+    BatchMatch& text() { return text_; }
 
 private:
     RowGroups groups_;
     int channel_;
-    TextMatch text_;
+    BatchMatch text_;
 };
 
 } // namespace tracklens::ui
