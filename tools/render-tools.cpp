@@ -146,7 +146,8 @@ int main(int argc, char** argv)
     filter.groups.reset()
         .set(static_cast<std::size_t>(tracklens::ui::RowGroup::Notes))
         .set(static_cast<std::size_t>(tracklens::ui::RowGroup::ProgramChanges));
-    filter.channel = 10;
+    filter.channel = 1;
+    filter.text = "la";
     tools.filterDialog().showFilter(filter);
     tools.openFilter();
     tools.filterDialog().apply(filter);
@@ -158,8 +159,9 @@ int main(int argc, char** argv)
 
     grid->setCurrentRow(12);
     tools.openBytes();
-    tools.bytesWindow().view().select(tools.bytesWindow().view().eventStart(),
-                                      tools.bytesWindow().view().markEnd() - 1);
+    // The event's data, after its status, type and length.
+    tracklens::ui::HexView& view = tools.bytesWindow().view();
+    view.select(view.eventStart() + 3, view.markEnd() - 1);
     QApplication::processEvents();
     saved &= Save(tools.bytesWindow().grab(), out + QStringLiteral("bytes-window.png"));
     window.reset();

@@ -134,6 +134,27 @@ TEST_F(InspectorTest, FindGoesToTheNextOrPreviousMatchWrapsAroundAndSaysNotFound
     }
 }
 
+TEST_F(InspectorTest, FindComparesTheTextsAsShownNotAsEscapedInTheListing)
+{
+    // Row 8 is a text event that holds a tab, a backslash and the control byte 01, which the
+    // listing's lines escape as \t, \\ and \x01.
+    analyse(samples::LargeEventsFile());
+    const FindCase cases[] = {
+        {"\\", 0, true, 8, ""},
+        {"x01", 0, true, 0, "Not found"},
+        {"lungo\"\\", 0, true, 0, "Not found"}, // a tab stands between them
+    };
+    for (const FindCase& c : cases) {
+        SCOPED_TRACE(c.text);
+        grid()->setCurrentRow(c.from);
+        tools().findBar().setText(QString::fromUtf8(c.text));
+        tools().findNext();
+        tools().findBar().finishSearch();
+        EXPECT_EQ(grid()->currentRow(), c.found);
+        EXPECT_EQ(tools().findBar().message(), QString::fromUtf8(c.message));
+    }
+}
+
 TEST_F(InspectorTest, FindLooksOnlyInTheShownRows)
 {
     analyse(TwoTracks());
