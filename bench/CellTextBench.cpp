@@ -68,7 +68,8 @@ void AppendCellTexts(benchmark::State& state, const BenchInput& input)
                 std::max(room.size(), tracklens::CellRoom(table.content(), listed, Column::Event)));
             for (std::size_t column = 0; column < tracklens::kColumnCount; ++column) {
                 tracklens::TextCursor cursor(room.data(), room.data() + room.size());
-                tracklens::AppendCell(cursor, table.content(), listed, static_cast<Column>(column));
+                tracklens::AppendCell(cursor, table.content(), listed, static_cast<Column>(column),
+                                      table.cellContext());
                 textBytes += static_cast<std::size_t>(cursor.at() - room.data());
                 benchmark::DoNotOptimize(room.data());
             }

@@ -219,7 +219,7 @@ constexpr std::size_t kSyntaxRoomPerLine = 8;
 
 // A line written again cell by cell, each cell escaped where it needs it.
 template <typename Syntax>
-void AppendEscapedLine(ListingText& out, ByteSpan file, const Row& row,
+void AppendEscapedLine(ListingText& out, ByteSpan file, const CellContext& context, const Row& row,
                        std::span<const Column> columns, std::string_view lineStart)
 {
     std::string line(lineStart);
@@ -228,7 +228,7 @@ void AppendEscapedLine(ListingText& out, ByteSpan file, const Row& row,
         if (i != 0) {
             line += Syntax::kSeparator;
         }
-        cell = CellText(file, row, columns[i]);
+        cell = CellText(file, row, columns[i], context);
         if (Syntax::needsEscape(cell)) {
             Syntax::appendEscaped(line, cell);
         } else {
@@ -243,16 +243,16 @@ void AppendEscapedLine(ListingText& out, ByteSpan file, const Row& row,
 
 // A cell written straight into a line, its place kept for a look at what it holds.
 template <typename Syntax>
-[[gnu::always_inline]] inline void WriteCell(TextCursor& cursor, ByteSpan file, const Row& row,
-                                             Column column, std::size_t index,
-                                             std::span<WrittenCell> cells)
+[[gnu::always_inline]] inline void
+WriteCell(TextCursor& cursor, ByteSpan file, const CellContext& context, const Row& row,
+          Column column, std::size_t index, std::span<WrittenCell> cells)
 {
     if (index != 0) {
         cursor += Syntax::kSeparator;
     }
     cursor += Syntax::kCellOpen;
     cells[index].begin = cursor.at();
-    AppendCell(cursor, file, row, column);
+    AppendCell(cursor, file, row, column, context);
     cells[index].end = cursor.at();
     cursor += Syntax::kCellClose;
 }
@@ -271,11 +271,11 @@ struct ChosenColumns {
         return room;
     }
     template <typename Syntax>
-    void write(TextCursor& cursor, ByteSpan file, const Row& row,
+    void write(TextCursor& cursor, ByteSpan file, const CellContext& context, const Row& row,
                std::span<WrittenCell> cells) const
     {
         for (std::size_t i = 0; i < columns.size(); ++i) {
-            WriteCell<Syntax>(cursor, file, row, columns[i], i, cells);
+            WriteCell<Syntax>(cursor, file, context, row, columns[i], i, cells);
         }
     }
 };
@@ -294,32 +294,32 @@ struct ListingColumns {
         return (CellRoom(file, row, kListingColumns[I]) + ...);
     }
     template <typename Syntax>
-    void write(TextCursor& cursor, ByteSpan file, const Row& row,
+    void write(TextCursor& cursor, ByteSpan file, const CellContext& context, const Row& row,
                std::span<WrittenCell> cells) const
     {
-        writeEach<Syntax>(cursor, file, row, cells, std::make_index_sequence<size()>());
+        writeEach<Syntax>(cursor, file, context, row, cells, std::make_index_sequence<size()>());
     }
     template <typename Syntax, std::size_t... I>
-    void writeEach(TextCursor& cursor, ByteSpan file, const Row& row, std::span<WrittenCell> cells,
-                   std::index_sequence<I...>) const
+    void writeEach(TextCursor& cursor, ByteSpan file, const CellContext& context, const Row& row,
+                   std::span<WrittenCell> cells, std::index_sequence<I...>) const
     {
-        (WriteCell<Syntax>(cursor, file, row, kListingColumns[I], I, cells), ...);
+        (WriteCell<Syntax>(cursor, file, context, row, kListingColumns[I], I, cells), ...);
     }
 };
 
 // The line of a row, its cells written straight into the text; only a line with a cell that must
 // be escaped, which is rare, is written again.
 template <typename Syntax, typename Columns>
-void AppendLine(ListingText& out, ByteSpan file, const Row& row, const Columns& columns,
-                std::span<const Column> chosen, std::string_view lineStart)
+void AppendLine(ListingText& out, ByteSpan file, const CellContext& context, const Row& row,
+                const Columns& columns, std::span<const Column> chosen, std::string_view lineStart)
 {
     const std::size_t room = kSyntaxRoomPerLine + lineStart.size() + columns.room(file, row) +
                              columns.size() * kSyntaxRoomPerCell;
     char* const begin = out.room(room);
     TextCursor cursor(begin, begin + room);
-    std::array<WrittenCell, kColumnCount> cells;
+    std::array<WrittenCell, kAllColumnCount> cells;
     cursor += lineStart;
-    columns.template write<Syntax>(cursor, file, row, cells);
+    columns.template write<Syntax>(cursor, file, context, row, cells);
     cursor += Syntax::kLineEnd;
     if (!Syntax::mayNeedEscape(row, cursor)) {
         out.wrote(cursor.at());
@@ -329,7 +329,7 @@ void AppendLine(ListingText& out, ByteSpan file, const Row& row, const Columns& 
         std::any_of(cells.begin(), cells.begin() + columns.size(),
                     [](const auto& cell) { return Syntax::needsEscape(cell.text()); });
     if (escape) {
-        AppendEscapedLine<Syntax>(out, file, row, chosen, lineStart);
+        AppendEscapedLine<Syntax>(out, file, context, row, chosen, lineStart);
     } else {
         out.wrote(cursor.at());
     }
@@ -342,18 +342,19 @@ bool AreListingColumns(std::span<const Column> columns)
 }
 
 template <typename Syntax>
-void AppendLines(ListingText& out, ByteSpan file, std::span<const Row> rows,
-                 std::span<const Column> columns, bool startsListing)
+void AppendLines(ListingText& out, ByteSpan file, const CellContext& context,
+                 std::span<const Row> rows, std::span<const Column> columns, bool startsListing)
 {
     bool first = startsListing;
     if (AreListingColumns(columns)) {
         for (const Row& row : rows) {
-            AppendLine<Syntax>(out, file, row, ListingColumns{}, columns, Syntax::lineStart(first));
+            AppendLine<Syntax>(out, file, context, row, ListingColumns{}, columns,
+                               Syntax::lineStart(first));
             first = false;
         }
     } else {
         for (const Row& row : rows) {
-            AppendLine<Syntax>(out, file, row, ChosenColumns{columns}, columns,
+            AppendLine<Syntax>(out, file, context, row, ChosenColumns{columns}, columns,
                                Syntax::lineStart(first));
             first = false;
         }
@@ -376,11 +377,11 @@ void AppendTitles(ListingText& out, ListingFormat format, std::span<const Column
     });
 }
 
-void AppendRows(ListingText& out, ListingFormat format, ByteSpan file, std::span<const Row> rows,
-                std::span<const Column> columns, bool startsListing)
+void AppendRows(ListingText& out, ListingFormat format, ByteSpan file, const CellContext& context,
+                std::span<const Row> rows, std::span<const Column> columns, bool startsListing)
 {
     WithSyntax(format, [&](auto syntax) {
-        AppendLines<decltype(syntax)>(out, file, rows, columns, startsListing);
+        AppendLines<decltype(syntax)>(out, file, context, rows, columns, startsListing);
     });
 }
 
@@ -423,9 +424,11 @@ constexpr std::size_t kBytesPerPiece = kSmallBatches ? 16 : std::size_t{1} << 12
 
 } // namespace
 
-DirectLines::DirectLines(ListingFormat format, std::span<const Column> columns, std::ostream& out)
+DirectLines::DirectLines(ListingFormat format, std::span<const Column> columns,
+                         const CellContext& context, std::ostream& out)
     : format_(format)
     , columns_(columns.begin(), columns.end())
+    , context_(context)
     , out_(out)
     , piece_(ShownBytesRoom(kBytesPerPiece) + kPieceWidth, '\0')
 {
@@ -457,7 +460,7 @@ void DirectLines::appendCell(ByteSpan file, const Row& row, Column column)
 {
     const std::optional<ShownBytes> shown = BytesShownBy(file, row, column);
     if (!shown || shown->bytes.size() <= kBytesPerPiece) {
-        Syntax::appendEscaped(buffer_, CellText(file, row, column));
+        Syntax::appendEscaped(buffer_, CellText(file, row, column, context_));
         return;
     }
     const bool quoted = Syntax::quotesShownBytes(*shown);

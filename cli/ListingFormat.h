@@ -9,6 +9,7 @@
 
 #include "cli/ListingText.h"
 #include "engine/Bytes.h"
+#include "engine/CellContext.h"
 #include "engine/Row.h"
 #include "engine/RunOutcome.h"
 #include "engine/WalkPoint.h"
@@ -32,8 +33,8 @@ inline constexpr std::array<Column, kColumnCount> kListingColumns = {
 void AppendTitles(ListingText& out, ListingFormat format, std::span<const Column> columns);
 
 // The lines of rows; startsListing tells whether the first of them is the listing's first.
-void AppendRows(ListingText& out, ListingFormat format, ByteSpan file, std::span<const Row> rows,
-                std::span<const Column> columns, bool startsListing);
+void AppendRows(ListingText& out, ListingFormat format, ByteSpan file, const CellContext& context,
+                std::span<const Row> rows, std::span<const Column> columns, bool startsListing);
 
 // What closes the listing after its rows: JSON's outcome; nothing in TSV and CSV.
 void AppendEnd(ListingText& out, ListingFormat format, const RunOutcome& outcome,
@@ -47,7 +48,8 @@ public:
     // Rows that show more bytes than this are written in pieces, never held whole as text.
     static constexpr std::size_t kLargestHeldRow = kSmallBatches ? 48 : std::size_t{1} << 16;
 
-    DirectLines(ListingFormat format, std::span<const Column> columns, std::ostream& out);
+    DirectLines(ListingFormat format, std::span<const Column> columns, const CellContext& context,
+                std::ostream& out);
 
     static bool isLarge(const Row& row) { return row.length > kLargestHeldRow; }
 
@@ -63,6 +65,7 @@ private:
 
     ListingFormat format_;
     std::vector<Column> columns_;
+    CellContext context_;
     std::ostream& out_;
     std::string buffer_;
     std::string piece_; // the text of a piece of a cell's shown bytes

@@ -51,7 +51,7 @@ constexpr std::size_t kCacheLine = 64;
 class ListingWriter::Batches {
 public:
     Batches(ListingFormat format, std::span<const Column> columns, ByteSpan file,
-            std::ostream& out);
+            const CellContext& context, std::ostream& out);
     ~Batches() = default;
     Batches(const Batches&) = delete;
     Batches& operator=(const Batches&) = delete;
@@ -109,6 +109,7 @@ private:
     ListingFormat format_;
     std::vector<Column> columns_;
     ByteSpan file_;
+    CellContext context_;
     std::ostream& out_;
     // Before the batches, whose texts it may hold; in huge pages, not cleared.
     MemoryBlock<char> textRooms_{&LargePageMemory::instance()};
@@ -133,13 +134,14 @@ private:
 };
 
 ListingWriter::Batches::Batches(ListingFormat format, std::span<const Column> columns,
-                                ByteSpan file, std::ostream& out)
+                                ByteSpan file, const CellContext& context, std::ostream& out)
     : format_(format)
     , columns_(columns.begin(), columns.end())
     , file_(file)
+    , context_(context)
     , out_(out)
     , filling_(std::make_unique<Batch>())
-    , direct_(format, columns, out)
+    , direct_(format, columns, context, out)
 {
     filling_->holdsFirstRow = true;
     helpersRows_.reserve(kRowsPerBatch + 1);
@@ -308,7 +310,7 @@ void ListingWriter::Batches::makeText(Batch& batch, std::vector<Row>& rows) cons
         }
     }
     batch.text.reserve(rows.size() * kTypicalRowText + 2 * batch.fileBytes);
-    AppendRows(batch.text, format_, file_, rows, columns_, batch.holdsFirstRow);
+    AppendRows(batch.text, format_, file_, context_, rows, columns_, batch.holdsFirstRow);
     rows.clear();
 }
 
@@ -429,11 +431,11 @@ std::unique_ptr<ListingWriter::Batches::Batch> ListingWriter::Batches::emptyBatc
 }
 
 ListingWriter::ListingWriter(ListingFormat format, std::span<const Column> columns, ByteSpan file,
-                             std::ostream& out)
-    : batches_(std::make_unique<Batches>(format, columns, file, out))
+                             const CellContext& context, std::ostream& out)
+    : batches_(std::make_unique<Batches>(format, columns, file, context, out))
 {
-    if (columns.size() > kColumnCount) {
-        throw std::invalid_argument("a listing has no more columns than kColumnCount");
+    if (columns.size() > kAllColumnCount) {
+        throw std::invalid_argument("a listing has no more columns than kAllColumnCount");
     }
     // A full batch takes a chunk's length row more at most.
     rowsHere_.reserve(kRowsPerBatch + 1);
@@ -472,9 +474,10 @@ void ListingWriter::finish(const RunOutcome& outcome)
 }
 
 std::unique_ptr<ListingWriter> MakeListingWriter(ListingFormat format, ByteSpan file,
-                                                 std::ostream& out, std::span<const Column> columns)
+                                                 std::ostream& out, std::span<const Column> columns,
+                                                 const CellContext& context)
 {
-    return std::make_unique<ListingWriter>(format, columns, file, out);
+    return std::make_unique<ListingWriter>(format, columns, file, context, out);
 }
 
 } // namespace tracklens

@@ -29,7 +29,7 @@ public:
     static constexpr bool kHasItsOwnWalk = true;
 
     ListingWriter(ListingFormat format, std::span<const Column> columns, ByteSpan file,
-                  std::ostream& out);
+                  const CellContext& context, std::ostream& out);
     ~ListingWriter() override;
     ListingWriter(const ListingWriter&) = delete;
     ListingWriter& operator=(const ListingWriter&) = delete;
@@ -83,8 +83,10 @@ private:
     std::int32_t rows_ = 0;
 };
 
+// The context must outlive the writer.
 std::unique_ptr<ListingWriter> MakeListingWriter(ListingFormat format, ByteSpan file,
                                                  std::ostream& out,
-                                                 std::span<const Column> columns = kListingColumns);
+                                                 std::span<const Column> columns = kListingColumns,
+                                                 const CellContext& context = {});
 
 } // namespace tracklens

@@ -16,7 +16,10 @@
 #include <string>
 #include <string_view>
 #include <unistd.h>
+#include <variant>
+#include <vector>
 
+#include "cli/ColumnList.h"
 #include "cli/ListingWriter.h"
 #include "cli/OutputFile.h"
 #include "engine/EventWalk.h"
@@ -24,6 +27,7 @@
 #include "engine/MemoryBlock.h"
 #include "engine/Program.h"
 #include "engine/StandardDescriptors.h"
+#include "engine/TimeMaps.h"
 #include "memory/LargePageMemory.h"
 
 namespace {
@@ -33,6 +37,16 @@ constexpr int kExitRunEnded = 1;
 constexpr int kExitUsage = 2;
 
 constexpr const char* kProgram = "tracklens-dump";
+
+// What the command line asks for.
+struct DumpOptions {
+    std::string inputPath;
+    std::string outputPath; // empty: standard output
+    tracklens::ListingFormat format = tracklens::ListingFormat::Tsv;
+    std::vector<tracklens::Column> columns{tracklens::kListingColumns.begin(),
+                                           tracklens::kListingColumns.end()};
+    bool force = false;
+};
 
 // The temporary file of -o, removed should a signal end the program before it takes OUT's name.
 // A handler may use nothing but a plain array and calls that are safe in it.
@@ -85,12 +99,18 @@ void ReportOutcome(const tracklens::RunOutcome& outcome)
 
 // The listing of the input, to out, which closeOutput then writes out whole; the exit status.
 // A write that fails throws std::ios_base::failure out of the walk, which ends there.
-int List(tracklens::ByteSpan input, std::ostream& out, tracklens::ListingFormat format,
+int List(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& options,
          const std::function<std::optional<std::string>()>& closeOutput)
 {
     std::unique_ptr<tracklens::ListingWriter> writer;
+    tracklens::TimeMaps timeMaps;
     try {
-        writer = tracklens::MakeListingWriter(format, input, out);
+        // A row's time can depend on tempo events of a later track: its maps come first.
+        if (NeedsTimeMaps(options.columns)) {
+            timeMaps = tracklens::GatherTimeMaps(input);
+        }
+        writer = tracklens::MakeListingWriter(options.format, input, out, options.columns,
+                                              tracklens::CellContext{&timeMaps});
         writer->writeTitles();
     } catch (const std::bad_alloc&) {
         // Not even the writer fits: the run fails where it would have begun, and no output is
@@ -141,18 +161,18 @@ std::optional<std::string> OutputRefused(const std::string& outputPath,
     return conflict->message + "; give --force to replace it";
 }
 
-int Dump(const std::string& inputPath, const std::string& outputPath,
-         tracklens::ListingFormat format, bool force)
+int Dump(const DumpOptions& options)
 {
+    const std::string& outputPath = options.outputPath;
     // Opened first, so that the output is checked against the very file that is read.
-    tracklens::InputFile inputFile(inputPath);
+    tracklens::InputFile inputFile(options.inputPath);
     if (inputFile.refusal()) {
         return Refuse(*inputFile.refusal());
     }
     std::optional<tracklens::OutputFile> outputFile;
     if (!outputPath.empty()) {
         if (const std::optional<std::string> refusal =
-                OutputRefused(outputPath, inputFile, force)) {
+                OutputRefused(outputPath, inputFile, options.force)) {
             return Refuse(*refusal);
         }
         outputFile.emplace(outputPath);
@@ -169,7 +189,7 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
 
     if (outputFile) {
         try {
-            return List(memory.room(), outputFile->stream(), format,
+            return List(memory.room(), outputFile->stream(), options,
                         [&outputFile] { return outputFile->commit(); });
         } catch (const std::ios_base::failure&) {
             return Refuse(outputFile->writeFailure());
@@ -183,7 +203,7 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
         return "standard output: write failed: " + standardOutput.failureReason();
     };
     try {
-        return List(memory.room(), standardOutput, format, flushed);
+        return List(memory.room(), standardOutput, options, flushed);
     } catch (const std::ios_base::failure&) {
         return Refuse("standard output: write failed: " + standardOutput.failureReason());
     }
@@ -192,8 +212,8 @@ int Dump(const std::string& inputPath, const std::string& outputPath,
 // An argument that begins with '-' and is no option of this program: most likely a file name.
 std::optional<std::string> DashedFileName(int argc, char** argv)
 {
-    constexpr std::string_view kOptions[] = {"--format",  "--output", "--force", "--help",
-                                             "--version", "-o",       "-h"};
+    constexpr std::string_view kOptions[] = {"--format", "--columns", "--output", "--force",
+                                             "--help",   "--version", "-o",       "-h"};
     for (int index = 1; index < argc; ++index) {
         const std::string_view argument = argv[index];
         if (argument == "--") {
@@ -220,9 +240,9 @@ int Run(int argc, char** argv)
     app.set_version_flag("--version",
                          std::string(kProgram) + " " + std::string(tracklens::kVersion));
 
-    std::string inputPath;
-    std::string outputPath;
+    DumpOptions options;
     std::string formatName = "tsv";
+    std::string columnList;
     const std::map<std::string, tracklens::ListingFormat> formats = {
         {"tsv", tracklens::ListingFormat::Tsv},
         {"csv", tracklens::ListingFormat::Csv},
@@ -230,11 +250,16 @@ int Run(int argc, char** argv)
     };
     app.add_option("--format", formatName, "Output format: tsv (default), csv or json")
         ->check(CLI::IsMember({"tsv", "csv", "json"}));
-    app.add_option("-o,--output", outputPath, "Write the listing to OUT instead of standard output")
+    app.add_option("--columns", columnList,
+                   "Columns to write, in this order, separated by commas: track, offset, tick, "
+                   "time, bar, delta, event, channel, description, value; or all. Default: "
+                   "tick,delta,event,channel,description,value")
+        ->option_text("LIST");
+    app.add_option("-o,--output", options.outputPath,
+                   "Write the listing to OUT instead of standard output")
         ->option_text("OUT");
-    bool force = false;
-    app.add_flag("--force", force, "Replace OUT even when it is a MIDI file");
-    app.add_option("FILE", inputPath, "The Standard MIDI File to list")->required();
+    app.add_flag("--force", options.force, "Replace OUT even when it is a MIDI file");
+    app.add_option("FILE", options.inputPath, "The Standard MIDI File to list")->required();
     app.footer("OUT is written whole or not at all: to a temporary file beside it, which takes "
                "its name at the end. OUT may not be FILE itself, and an existing MIDI file is "
                "replaced only with --force.\n"
@@ -255,7 +280,15 @@ int Run(int argc, char** argv)
         }
         return Refuse(std::string(e.what()) + " (see --help)");
     }
-    return Dump(inputPath, outputPath, formats.at(formatName), force);
+    options.format = formats.at(formatName);
+    if (app.count("--columns") != 0) {
+        auto columns = tracklens::ParseColumnList(columnList);
+        if (const std::string* refusal = std::get_if<std::string>(&columns)) {
+            return Refuse(*refusal + " (see --help)");
+        }
+        options.columns = std::get<std::vector<tracklens::Column>>(std::move(columns));
+    }
+    return Dump(options);
 }
 
 } // namespace

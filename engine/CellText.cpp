@@ -45,10 +45,10 @@ void AppendOtherValue(TextCursor& out, ByteSpan file, const Row& row)
     }
 }
 
-std::string CellText(ByteSpan file, const Row& row, Column column)
+std::string CellText(ByteSpan file, const Row& row, Column column, const CellContext& context)
 {
     return WrittenText(CellRoom(file, row, column),
-                       [&](TextCursor& out) { AppendCell(out, file, row, column); });
+                       [&](TextCursor& out) { AppendCell(out, file, row, column, context); });
 }
 
 std::optional<ShownBytes> BytesShownBy(ByteSpan file, const Row& row, Column column)
@@ -74,12 +74,13 @@ void AppendShownBytes(TextCursor& out, ShownBytes::Form form, ByteSpan bytes)
     }
 }
 
-std::string CellTextStart(ByteSpan file, const Row& row, Column column, std::size_t most, bool& cut)
+std::string CellTextStart(ByteSpan file, const Row& row, Column column, const CellContext& context,
+                          std::size_t most, bool& cut)
 {
     const std::optional<ShownBytes> shown = BytesShownBy(file, row, column);
     cut = shown && shown->bytes.size() > most;
     if (!cut) {
-        return CellText(file, row, column);
+        return CellText(file, row, column, context);
     }
     return WrittenText(kPieceWidth + ShownBytesRoom(most), [&](TextCursor& out) {
         if (shown->leadingStatus) {
@@ -89,9 +90,9 @@ std::string CellTextStart(ByteSpan file, const Row& row, Column column, std::siz
     });
 }
 
-std::string StoredCellText(ByteSpan file, const Row& row, Column column)
+std::string StoredCellText(ByteSpan file, const Row& row, Column column, const CellContext& context)
 {
-    std::string text = CellText(file, row, column);
+    std::string text = CellText(file, row, column, context);
     const std::size_t width = FixedWidth(column);
     if (text.size() < width) {
         text.append(width - text.size(), ' ');

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/Bytes.h"
+#include "engine/CellContext.h"
 #include "engine/ChannelVoice.h"
 #include "engine/Conversions.h"
 #include "engine/MetaEvents.h"
@@ -19,6 +20,10 @@ namespace tracklens {
 // " - 127" around a controller's name, the five numbers of an SMPTE offset and their colons, a
 // 64-bit tick, and the slack that a piece of a table takes (kPieceWidth).
 inline constexpr std::size_t kRoomAroundWords = 6 * kLongestNumber + 4 * kPieceWidth;
+
+// The columns that place a row need no word of the vocabulary: its room is theirs.
+inline constexpr std::size_t kLongestOffset = 16;
+static_assert(TimeMaps::kLongestText <= kRoomAroundWords && kLongestOffset <= kRoomAroundWords);
 
 // The most bytes of the file that a cell shows one after the other: a delta time or a chunk's
 // tag, but all of the row's bytes in its Event column and a text event's data in its Value.
@@ -61,10 +66,11 @@ inline void AppendOutOfLine(TextCursor& out, void (*append)(TextCursor&, ByteSpa
 }
 
 // The text of one cell of a row, as the grid shows it and every format writes it, into room of
-// at least CellRoom(file, row, column). It is produced from the row and the file's bytes each time
-// and never fails. Chunk rows have no tick and no delta time; only channel messages have a channel.
+// at least CellRoom(file, row, column). It is produced from the row, the file's bytes and the
+// context each time and never fails. Chunk rows have no tick, delta time, time or bar; only
+// channel messages have a channel.
 [[gnu::always_inline]] inline void AppendCell(TextCursor& out, ByteSpan file, const Row& row,
-                                              Column column)
+                                              Column column, const CellContext& context)
 {
     const bool chunkRow = IsChunkRow(row.kind);
     const bool channelVoice = row.kind == RowKind::ChannelVoice;
@@ -105,10 +111,28 @@ inline void AppendOutOfLine(TextCursor& out, void (*append)(TextCursor&, ByteSpa
             AppendOutOfLine(out, AppendOtherValue, file, row);
         }
         break;
+    case Column::Track:
+        if (row.track != 0) {
+            AppendUnsigned(out, row.track);
+        }
+        break;
+    case Column::Offset:
+        AppendHexNumber(out, RowOffset(row), 8);
+        break;
+    case Column::Time:
+        if (context.timeMaps != nullptr) {
+            context.timeMaps->appendTime(out, row);
+        }
+        break;
+    case Column::Bar:
+        if (context.timeMaps != nullptr) {
+            context.timeMaps->appendBar(out, row);
+        }
+        break;
     }
 }
 
-std::string CellText(ByteSpan file, const Row& row, Column column);
+std::string CellText(ByteSpan file, const Row& row, Column column, const CellContext& context);
 
 // The file's bytes that a cell shows one after the other, and how: the Event column's bytes in
 // hexadecimal (after the status byte that running status leaves out), a text event's data as
@@ -135,10 +159,11 @@ inline std::size_t ShownBytesRoom(std::size_t bytes)
 
 // A cell's text of at most about most characters, from at most most of its shown bytes; tells
 // whether it was cut. For a view that shows only the start of a cell of a very large event.
-std::string CellTextStart(ByteSpan file, const Row& row, Column column, std::size_t most,
-                          bool& cut);
+std::string CellTextStart(ByteSpan file, const Row& row, Column column, const CellContext& context,
+                          std::size_t most, bool& cut);
 
 // The same text in its stored form: the fixed-width columns filled up with blanks.
-std::string StoredCellText(ByteSpan file, const Row& row, Column column);
+std::string StoredCellText(ByteSpan file, const Row& row, Column column,
+                           const CellContext& context);
 
 } // namespace tracklens

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "engine/Vocabulary.h"
+#include "engine/WideNumber.h"
 
 namespace tracklens {
 
@@ -49,6 +50,28 @@ std::string HexBytes(ByteSpan bytes)
 std::string DecimalText(std::uint64_t value)
 {
     return WrittenText(kLongestNumber, [value](TextCursor& out) { AppendUnsigned(out, value); });
+}
+
+void AppendWideUnsigned(TextCursor& out, WideUnsigned value)
+{
+    std::array<char, kLongestWideNumber> digits{};
+    auto digit = digits.end();
+    do {
+        *--digit = static_cast<char>('0' + static_cast<int>(value % 10));
+        value /= 10;
+    } while (value != 0);
+    out += std::string_view(digit, digits.end());
+}
+
+void AppendHexNumber(TextCursor& out, std::uint64_t value, std::size_t leastDigits)
+{
+    std::size_t digits = leastDigits;
+    while (digits < 16 && (value >> (4 * digits)) != 0) {
+        ++digits;
+    }
+    while (digits-- > 0) {
+        out += kHexDigits[(value >> (4 * digits)) & 0x0F];
+    }
 }
 
 std::int32_t HexToLong(std::string_view hexDigits)

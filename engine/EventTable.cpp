@@ -36,6 +36,7 @@ EventTable& EventTable::operator=(EventTable&& other) noexcept
         headerRows_ = std::move(other.headerRows_);
         blocks_ = std::move(other.blocks_);
         relistPoints_ = other.relistPoints_;
+        timeMaps_ = std::move(other.timeMaps_);
         size_ = other.size_;
         rowsCleared_ = other.rowsCleared_;
         listedBlock_ = other.listedBlock_;
@@ -49,6 +50,7 @@ EventTable& EventTable::operator=(EventTable&& other) noexcept
 // the rows before it.
 void EventTable::addRowAtBlockOrChunk(const Row& row, std::size_t index, const WalkPoint& before)
 {
+    timeMaps_.noteRow(content(), row);
     if (IsHeaderRow(row.kind)) {
         headerRows_.push_back(row);
     } else {
@@ -67,6 +69,7 @@ void EventTable::ClearRows()
     content_.release();
     std::vector<Row>().swap(headerRows_);
     std::vector<RelistStart>().swap(blocks_);
+    timeMaps_ = TimeMaps();
     std::vector<Row>().swap(listedRows_);
     rowsCleared_ += size_;
     size_ = 0;
@@ -79,18 +82,18 @@ Row EventTable::row(std::size_t index) const
 
 std::string EventTable::cellText(std::size_t index, Column column) const
 {
-    return CellText(content(), listedRow(index), column);
+    return CellText(content(), listedRow(index), column, cellContext());
 }
 
 std::string EventTable::storedCellText(std::size_t index, Column column) const
 {
-    return StoredCellText(content(), listedRow(index), column);
+    return StoredCellText(content(), listedRow(index), column, cellContext());
 }
 
 std::string EventTable::cellTextStart(std::size_t index, Column column, std::size_t mostBytes,
                                       bool& cut) const
 {
-    return CellTextStart(content(), listedRow(index), column, mostBytes, cut);
+    return CellTextStart(content(), listedRow(index), column, cellContext(), mostBytes, cut);
 }
 
 const Row& EventTable::listedRow(std::size_t index) const

@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "engine/Bytes.h"
+#include "engine/CellContext.h"
 #include "engine/EventWalk.h"
 #include "engine/MemoryBlock.h"
 #include "engine/Row.h"
 #include "engine/RowSink.h"
+#include "engine/TimeMaps.h"
 #include "engine/WalkPoint.h"
 
 namespace tracklens {
@@ -48,12 +50,14 @@ public:
     void AddRow(const Row& row, std::size_t index, const WalkPoint& before) override
     {
         // Most rows are events inside a block, and take no more than this.
-        if (index % kRowsPerBlock != 0 && !IsChunkRow(row.kind)) {
+        if (index % kRowsPerBlock != 0 && !IsChunkRow(row.kind) && row.kind != RowKind::Meta) {
             size_ = index + 1;
             return;
         }
         addRowAtBlockOrChunk(row, index, before);
     }
+
+    void EndWalk() override { timeMaps_.complete(); }
 
     // Releases the rows and the bytes; the row count keeps its value.
     void ClearRows();
@@ -66,6 +70,8 @@ public:
     bool empty() const { return size_ == 0; }
     Row row(std::size_t index) const;
     ByteSpan content() const { return content_.room(); }
+    // What the cells' texts take from the whole walk.
+    CellContext cellContext() const { return {&timeMaps_}; }
 
     // Texts of a cell as handed to the listing, and in their stored fixed-width form.
     std::string cellText(std::size_t index, Column column) const;
@@ -84,6 +90,7 @@ private:
     std::vector<Row> headerRows_;     // the header chunk's rows: no walk can be taken up among them
     std::vector<RelistStart> blocks_; // where the walk is taken up to list each block's rows
     RelistPoints relistPoints_;
+    TimeMaps timeMaps_;
     std::size_t size_ = 0;
     std::size_t rowsCleared_ = 0;
 

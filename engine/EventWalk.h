@@ -46,6 +46,7 @@ public:
     std::int32_t rowCount() const { return rowCount_; }
 
 private:
+    RunOutcome walkAllChunks();
     void walkChunks(std::uint64_t chunk);
     void walkTrack(std::uint64_t chunk, std::size_t begin, std::uint64_t absTick);
     std::uint64_t walkChunk(std::uint64_t chunk);
@@ -53,7 +54,7 @@ private:
     std::size_t trackEnd(std::uint64_t chunk) const;
     void readOtherEvent(TrackReader& reader, const EventStart& event, const WalkPoint& before);
     void addChunkRow(RowKind kind, std::size_t offset, std::size_t length);
-    [[gnu::always_inline]] void addRow(const Row& row, const WalkPoint& before);
+    [[gnu::always_inline]] void addRow(Row row, const WalkPoint& before);
 
     ByteSpan file_;
     Sink& sink_;
@@ -61,6 +62,8 @@ private:
     std::int32_t mostRows_; // more would not fit the count
     std::uint64_t firstChunk_ = 0;
     std::uint8_t lastChannelStatus_ = 0; // running status, kept across tracks
+    std::uint32_t tracksBefore_ = 0;     // MTrk chunks before the chunk walked
+    std::uint32_t track_ = 0;            // number of the MTrk chunk walked; 0 in another chunk
 };
 
 using EventWalk = BasicEventWalk<RowSink>;

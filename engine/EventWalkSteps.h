@@ -92,6 +92,14 @@ RunOutcome BasicEventWalk<Sink>::readHeader()
 template <typename Sink>
 RunOutcome BasicEventWalk<Sink>::readChunks()
 {
+    const RunOutcome outcome = walkAllChunks();
+    sink_.EndWalk();
+    return outcome;
+}
+
+template <typename Sink>
+RunOutcome BasicEventWalk<Sink>::walkAllChunks()
+{
     try {
         walkChunks(firstChunk_);
     } catch (const walk_detail::TooManyRows& tooMany) {
@@ -116,11 +124,14 @@ std::int32_t BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t r
     rowCount_ = 0;
     mostRows_ = rows;
     lastChannelStatus_ = point.lastChannelStatus;
+    tracksBefore_ = point.tracksBefore;
     try {
         if (point.event == 0) {
             walkChunks(point.chunk);
         } else {
+            track_ = tracksBefore_ + 1;
             walkTrack(point.chunk, point.event, point.tickBefore);
+            tracksBefore_ = track_;
             walkChunks(nextChunk(point.chunk));
         }
     } catch (const walk_detail::TooManyRows&) {
@@ -150,10 +161,13 @@ std::uint64_t BasicEventWalk<Sink>::walkChunk(std::uint64_t chunk)
 {
     const auto start = static_cast<std::size_t>(chunk);
     const bool isTrack = walk_detail::StartsWith(file_.subspan(start), kTrackTag);
+    track_ = isTrack ? tracksBefore_ + 1 : 0;
     addChunkRow(isTrack ? RowKind::TrackTag : RowKind::ChunkTag, start, 4);
     addChunkRow(isTrack ? RowKind::TrackLength : RowKind::ChunkLength, start + 4, 4);
     if (isTrack) {
+        // Its events are taken up again with the count of the tracks before it.
         walkTrack(chunk, start + walk_detail::kChunkHeaderSize, 0);
+        tracksBefore_ = track_;
     }
     return nextChunk(chunk);
 }
@@ -175,9 +189,9 @@ std::size_t BasicEventWalk<Sink>::trackEnd(std::uint64_t chunk) const
 }
 
 template <typename Sink>
-[[gnu::always_inline]] inline void BasicEventWalk<Sink>::addRow(const Row& row,
-                                                                const WalkPoint& before)
+[[gnu::always_inline]] inline void BasicEventWalk<Sink>::addRow(Row row, const WalkPoint& before)
 {
+    row.track = track_;
     if (rowCount_ == mostRows_) {
         throw walk_detail::TooManyRows{std::uint64_t{row.offset} + 1};
     }
@@ -217,7 +231,7 @@ void BasicEventWalk<Sink>::addChunkRow(RowKind kind, std::size_t offset, std::si
     row.offset = static_cast<std::uint32_t>(offset);
     row.length = static_cast<std::uint32_t>(length);
     // Only a chunk's tag is a place to take the walk up again, at the chunk's start.
-    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_});
+    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_, tracksBefore_});
 }
 
 template <typename Sink>
@@ -228,7 +242,7 @@ void BasicEventWalk<Sink>::walkTrack(std::uint64_t chunk, std::size_t begin, std
     // are read right here.
     while (reader.hasEventLeft()) {
         const WalkPoint before{static_cast<std::size_t>(chunk), reader.position(), absTick,
-                               lastChannelStatus_};
+                               lastChannelStatus_, tracksBefore_};
         const std::size_t deltaStart = before.event;
         absTick += reader.readVariableLength();
 

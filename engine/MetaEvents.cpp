@@ -113,6 +113,21 @@ Row ReadMetaEvent(TrackReader& reader, const EventStart& event)
     return row;
 }
 
+std::optional<std::uint32_t> MetaTempo(ByteSpan file, const Row& row)
+{
+    const MetaParts parts = PartsOf(file, row);
+    return parts.type == SetTempo ? std::optional(TempoOf(parts.data)) : std::nullopt;
+}
+
+std::optional<TimeSignatureFields> MetaTimeSignature(ByteSpan file, const Row& row)
+{
+    const MetaParts parts = PartsOf(file, row);
+    if (parts.type != TimeSignature) {
+        return std::nullopt;
+    }
+    return TimeSignatureFields{parts.data[0], parts.data[1]};
+}
+
 void AppendMetaDescription(TextCursor& out, ByteSpan file, const Row& row)
 {
     const std::uint8_t type = PartsOf(file, row).type;

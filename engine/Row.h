@@ -43,6 +43,7 @@ struct Row {
     std::uint8_t deltaLength; // delta-time bytes standing right before offset
     bool running;             // the status byte is not in the file at offset
     std::uint16_t detail;     // decoder's own: SysEx maker and message, meta data offset
+    std::uint32_t track;      // 1-based number of the MTrk chunk of the row; 0 outside one
 };
 
 // Offsets are 32-bit, so no file larger than this can be listed.
@@ -51,20 +52,49 @@ inline constexpr std::uint64_t kLargestFileSize = 0xFFFFFFFFu;
 static_assert(std::is_trivial_v<Row>);
 static_assert(sizeof(Row) <= 32, "rows must stay compact: tens of millions are kept at once");
 
+// The first six are the listing's own, shown from the start; the others say where a row stands
+// in the file and in time, and are shown on request.
 enum class Column : std::uint8_t {
     AbsTick,
     DTime,
     Event,
     Ch,
     Description,
-    Value
+    Value,
+    Track,
+    Offset,
+    Time,
+    Bar,
 };
 
 inline constexpr std::size_t kColumnCount = 6;
+inline constexpr std::size_t kAllColumnCount = 10;
 
-inline constexpr std::array<std::string_view, kColumnCount> kColumnTitles = {
-    "Abs Tick", "DTime", "Event", "Ch", "Description", "Value",
+// Titles and the names a command line chooses columns by, in the order of Column.
+inline constexpr std::array<std::string_view, kAllColumnCount> kColumnTitles = {
+    "Abs Tick", "DTime", "Event", "Ch", "Description", "Value", "Track", "Offset", "Time", "Bar",
 };
+inline constexpr std::array<std::string_view, kAllColumnCount> kColumnNames = {
+    "tick", "delta", "event", "channel", "description", "value", "track", "offset", "time", "bar",
+};
+
+// Every column in the order they stand in when shown together.
+inline constexpr std::array<Column, kAllColumnCount> kAllColumns = {
+    Column::Track, Column::Offset, Column::AbsTick, Column::Time,        Column::Bar,
+    Column::DTime, Column::Event,  Column::Ch,      Column::Description, Column::Value,
+};
+
+constexpr std::string_view ColumnTitle(Column column)
+{
+    return kColumnTitles[static_cast<std::size_t>(column)];
+}
+
+// The position of a row's first byte in the file: an event's delta time, a field's or a chunk
+// tag's or length's first byte.
+constexpr std::uint64_t RowOffset(const Row& row)
+{
+    return IsChunkRow(row.kind) ? row.offset : std::uint64_t{row.offset} - row.deltaLength;
+}
 
 // Columns stored at a fixed width are filled up with blanks to it.
 constexpr std::size_t FixedWidth(Column column)

@@ -14,6 +14,8 @@ class RowSink {
 public:
     virtual ~RowSink() = default;
     virtual void AddRow(const Row& row, std::size_t index, const WalkPoint& before) = 0;
+    // Called once a walk of the whole file has handed over its last row, whatever ended it.
+    virtual void EndWalk() {}
 
 protected:
     RowSink() = default;

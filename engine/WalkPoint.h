@@ -14,6 +14,7 @@ struct WalkPoint {
     std::size_t event = 0;        // the event's delta time; 0 at the start of the chunk
     std::uint64_t tickBefore = 0; // the absolute tick before the event's delta time
     std::uint8_t lastChannelStatus = 0;
+    std::uint32_t tracksBefore = 0; // MTrk chunks before the chunk
 };
 
 // Whether a walk can begin at a row of this kind: at a chunk's tag or at an event, not at the

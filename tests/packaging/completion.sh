@@ -42,7 +42,9 @@ tracklens-dump --format j|json
 tracklens-dump --format=c|csv
 tracklens-dump --fo|--force --format
 tracklens-dump --form|--format
-tracklens-dump --|--force --format --help --output --version
+tracklens-dump --|--columns --force --format --help --output --version
+tracklens-dump --columns t|tick time track
+tracklens-dump --columns tick,ba|tick,bar
 tracklens-dump -o |LOUD.MID folder notes.txt song.mid
 tracklens-dump |LOUD.MID folder song.mid
 tracklens-dump --format csv s|song.mid

@@ -81,16 +81,17 @@ private:
     int count_ = 0;
 };
 
-void CheckCells(Problems& problems, ByteSpan file, const Row& row, std::size_t index)
+void CheckCells(Problems& problems, ByteSpan file, const CellContext& context, const Row& row,
+                std::size_t index)
 {
     const bool chunkRow = IsChunkRow(row.kind);
-    std::string texts[kColumnCount];
-    for (std::size_t column = 0; column < kColumnCount; ++column) {
-        texts[column] = CellText(file, row, static_cast<Column>(column));
+    std::string texts[kAllColumnCount];
+    for (std::size_t column = 0; column < kAllColumnCount; ++column) {
+        texts[column] = CellText(file, row, static_cast<Column>(column), context);
         if (!IsValidUtf8(texts[column])) {
             problems.add("row ", index, " column ", column, ": not UTF-8");
         }
-        const std::string stored = StoredCellText(file, row, static_cast<Column>(column));
+        const std::string stored = StoredCellText(file, row, static_cast<Column>(column), context);
         if (stored != Padded(texts[column], static_cast<Column>(column))) {
             problems.add("row ", index, " column ", column, ": stored text '", stored,
                          "' is not the text filled to its width");
@@ -122,6 +123,15 @@ void CheckCells(Problems& problems, ByteSpan file, const Row& row, std::size_t i
     }
     if (texts[4].empty()) {
         problems.add("row ", index, ": empty Description");
+    }
+    const std::string track = row.track == 0 ? "" : std::to_string(row.track);
+    if (texts[static_cast<std::size_t>(Column::Track)] != track) {
+        problems.add("row ", index, ": Track '", texts[6], "', expected '", track, "'");
+    }
+    const bool placedInTime = !texts[static_cast<std::size_t>(Column::Time)].empty() ||
+                              !texts[static_cast<std::size_t>(Column::Bar)].empty();
+    if (chunkRow && placedInTime) {
+        problems.add("row ", index, ": a time or bar on a chunk's row");
     }
 }
 
@@ -262,9 +272,10 @@ std::string OutcomeProblems(ByteSpan file, const RunOutcome& outcome)
     return problems.text();
 }
 
-std::string RowProblems(ByteSpan file, const std::vector<Row>& rows)
+std::string RowProblems(ByteSpan file, const CellContext& context, const std::vector<Row>& rows)
 {
     Problems problems;
+    std::uint32_t tracks = 0;
     const bool listsHeader =
         StartsWithHeaderTag(file) && file.size() >= 14 && HeaderLength(file) >= 6;
     if (!listsHeader && !rows.empty()) {
@@ -311,7 +322,13 @@ std::string RowProblems(ByteSpan file, const std::vector<Row>& rows)
                 problems.add("row ", index, " begins at ", start, ", inside the row before it");
             }
         }
-        CheckCells(problems, file, row, index);
+        tracks += row.kind == RowKind::TrackTag ? 1 : 0;
+        const bool inTrack =
+            row.kind == RowKind::TrackTag || row.kind == RowKind::TrackLength || !chunkRow;
+        if (row.track != (inTrack ? tracks : 0)) {
+            problems.add("row ", index, ": track ", row.track, " after ", tracks, " MTrk tags");
+        }
+        CheckCells(problems, file, context, row, index);
     }
     return problems.text();
 }
@@ -325,7 +342,9 @@ CheckedRun RunChecked(const std::vector<std::uint8_t>& bytes)
         RowsOf sink;
         run.outcome = WalkFile(file, sink);
         run.rows = std::move(sink.rows);
-        run.problems = OutcomeProblems(file, run.outcome) + RowProblems(file, run.rows);
+        const TimeMaps maps = GatherTimeMaps(file);
+        const CellContext context{&maps};
+        run.problems = OutcomeProblems(file, run.outcome) + RowProblems(file, context, run.rows);
 
         std::ostringstream tsv;
         const auto writer = MakeListingWriter(ListingFormat::Tsv, file, tsv);
@@ -343,9 +362,10 @@ CheckedRun RunChecked(const std::vector<std::uint8_t>& bytes)
                         table.size() == run.rows.size() && SameOutcome(listed, run.outcome);
         for (std::size_t i = 0; sameRows && i < table.size(); ++i) {
             sameRows = table.row(i) == run.rows[i];
-            for (std::size_t column = 0; sameRows && column < kColumnCount; ++column) {
+            for (std::size_t column = 0; sameRows && column < kAllColumnCount; ++column) {
                 const auto c = static_cast<Column>(column);
-                sameRows = table.storedCellText(i, c) == StoredCellText(file, run.rows[i], c);
+                sameRows =
+                    table.storedCellText(i, c) == StoredCellText(file, run.rows[i], c, context);
             }
         }
         if (!sameRows) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/Bytes.h"
+#include "engine/CellContext.h"
 #include "engine/Row.h"
 #include "engine/RunOutcome.h"
 
@@ -42,7 +43,7 @@ CheckedRun RunChecked(const std::vector<std::uint8_t>& bytes);
 std::string OutcomeProblems(ByteSpan file, const RunOutcome& outcome);
 
 // The rules every row and every cell of a listing keep.
-std::string RowProblems(ByteSpan file, const std::vector<Row>& rows);
+std::string RowProblems(ByteSpan file, const CellContext& context, const std::vector<Row>& rows);
 
 bool IsValidUtf8(const std::string& text);
 bool SameOutcome(const RunOutcome& a, const RunOutcome& b);

@@ -124,9 +124,9 @@ TEST(LongLengths, NeverReadBeyondTheFileAndCutTheirRowsAtItsEnd)
         ASSERT_LT(c.shownRow, run.rows.size());
         const Row& row = run.rows[c.shownRow];
         const ExactBuffer buffer(c.file);
-        EXPECT_EQ(CellText(buffer.bytes(), row, Column::Event), c.event);
-        EXPECT_EQ(CellText(buffer.bytes(), row, Column::Description), c.description);
-        EXPECT_EQ(CellText(buffer.bytes(), row, Column::Value), c.value);
+        EXPECT_EQ(CellText(buffer.bytes(), row, Column::Event, {}), c.event);
+        EXPECT_EQ(CellText(buffer.bytes(), row, Column::Description, {}), c.description);
+        EXPECT_EQ(CellText(buffer.bytes(), row, Column::Value, {}), c.value);
     }
 }
 

@@ -1,0 +1,250 @@
+#include "engine/TimeMaps.h"
+
+#include <algorithm>
+#include <new>
+#include <optional>
+#include <tuple>
+
+#include "engine/Conversions.h"
+#include "engine/EventWalkSteps.h"
+#include "engine/MetaEvents.h"
+
+namespace tracklens {
+
+namespace {
+
+constexpr std::uint32_t kTempoAtStart = 500'000; // microseconds per quarter note: 120 a minute
+constexpr std::uint8_t kNumeratorAtStart = 4;
+constexpr std::uint8_t kDenominatorPowerAtStart = 2; // 4/4
+constexpr std::uint8_t kLargestDenominatorPower = 31;
+
+constexpr std::uint64_t kMillisecondsPerMinute = 60'000;
+constexpr std::uint64_t kMicrosecondsPerMillisecond = 1'000;
+
+template <typename Point>
+bool ComesBefore(const Point& a, const Point& b)
+{
+    return std::tie(a.track, a.tick) < std::tie(b.track, b.tick);
+}
+
+// At least width digits, zeros in front.
+void AppendPadded(TextCursor& out, std::uint64_t value, std::size_t width)
+{
+    for (std::size_t digits = DecimalDigitCount(value); digits < width; ++digits) {
+        out += '0';
+    }
+    AppendUnsigned(out, value);
+}
+
+std::uint16_t ReadBigEndian16(ByteSpan bytes)
+{
+    return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
+}
+
+} // namespace
+
+void TimeMaps::noteRow(ByteSpan file, const Row& row)
+{
+    switch (row.kind) {
+    case RowKind::HeaderFormat:
+        setFormat(ReadBigEndian16(file.subspan(row.offset, 2)));
+        break;
+    case RowKind::HeaderDivision:
+        setDivision(file[row.offset], file[row.offset + 1]);
+        break;
+    case RowKind::Meta:
+        if (const std::optional<std::uint32_t> tempo = MetaTempo(file, row)) {
+            addTempo(keyOf(row), row.absTick, *tempo);
+        } else if (const std::optional<TimeSignatureFields> signature =
+                       MetaTimeSignature(file, row)) {
+            addTimeSignature(keyOf(row), row.absTick, signature->numerator,
+                             signature->denominatorPower);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// Top bit clear: ticks per quarter note. Set: the negative frames per second, then ticks per
+// frame. No count of zero gives ticks a length.
+void TimeMaps::setDivision(std::uint8_t high, std::uint8_t low)
+{
+    timing_ = Timing::None;
+    if ((high & 0x80) == 0) {
+        ticksPerQuarter_ = std::uint32_t{high} << 8 | low;
+        if (ticksPerQuarter_ != 0) {
+            timing_ = Timing::TicksPerQuarter;
+        }
+    } else {
+        framesPerSecond_ = static_cast<std::uint32_t>(-static_cast<std::int8_t>(high));
+        ticksPerFrame_ = low;
+        if (ticksPerFrame_ != 0) {
+            timing_ = Timing::Smpte;
+        }
+    }
+}
+
+void TimeMaps::addTempo(std::uint32_t track, std::uint64_t tick,
+                        std::uint32_t microsecondsPerQuarter)
+{
+    tempos_.push_back({track, tick, microsecondsPerQuarter, 0});
+}
+
+// A signature without beats, or with a beat too fine to count, is no signature.
+void TimeMaps::addTimeSignature(std::uint32_t track, std::uint64_t tick, std::uint8_t numerator,
+                                std::uint8_t denominatorPower)
+{
+    if (numerator != 0 && denominatorPower <= kLargestDenominatorPower) {
+        bars_.push_back({track, tick, numerator, denominatorPower, 0});
+    }
+}
+
+void TimeMaps::complete()
+{
+    // Stable: changes at the same tick keep the order the walk listed them in.
+    std::stable_sort(tempos_.begin(), tempos_.end(), ComesBefore<TempoPoint>);
+    std::stable_sort(bars_.begin(), bars_.end(), ComesBefore<BarPoint>);
+    sumTempos();
+    countBars();
+}
+
+void TimeMaps::sumTempos()
+{
+    const TempoPoint* previous = nullptr;
+    for (TempoPoint& point : tempos_) {
+        if (previous == nullptr || previous->track != point.track) {
+            point.elapsed = WideUnsigned{point.tick} * kTempoAtStart;
+        } else {
+            point.elapsed = previous->elapsed + WideUnsigned{point.tick - previous->tick} *
+                                                    previous->microsecondsPerQuarter;
+        }
+        previous = &point;
+    }
+}
+
+// Counted in units of 1/2^dd tick, a beat is 4 × ticks per quarter units long, always whole. A
+// signature starts a bar: one that comes inside a bar cuts that bar short.
+void TimeMaps::countBars()
+{
+    const WideUnsigned unitsPerBeat = WideUnsigned{4} * ticksPerQuarter_;
+    if (unitsPerBeat == 0) {
+        return;
+    }
+    const BarPoint* previous = nullptr;
+    for (BarPoint& point : bars_) {
+        const bool first = previous == nullptr || previous->track != point.track;
+        const BarPoint start =
+            first ? BarPoint{point.track, 0, kNumeratorAtStart, kDenominatorPowerAtStart, 0}
+                  : *previous;
+        const WideUnsigned units = WideUnsigned{point.tick - start.tick} << start.denominatorPower;
+        const WideUnsigned unitsPerBar = unitsPerBeat * start.numerator;
+        point.barsBefore = start.barsBefore + (units + unitsPerBar - 1) / unitsPerBar;
+        previous = &point;
+    }
+}
+
+// The last point of the track at or before the tick, if there is one.
+template <typename Point>
+const Point* TimeMaps::pointAt(const std::vector<Point>& points, std::uint32_t track,
+                               std::uint64_t tick) const
+{
+    const auto after = std::upper_bound(points.begin(), points.end(), std::tie(track, tick),
+                                        [](const auto& key, const Point& point) {
+                                            return key < std::tie(point.track, point.tick);
+                                        });
+    if (after == points.begin() || std::prev(after)->track != track) {
+        return nullptr;
+    }
+    return &*std::prev(after);
+}
+
+void TimeMaps::appendTime(TextCursor& out, const Row& row) const
+{
+    if (IsChunkRow(row.kind) || timing_ == Timing::None) {
+        return;
+    }
+    WideUnsigned milliseconds = 0;
+    if (timing_ == Timing::TicksPerQuarter) {
+        const TempoPoint* point = pointAt(tempos_, keyOf(row), row.absTick);
+        const WideUnsigned microsecondTicks =
+            point == nullptr ? WideUnsigned{row.absTick} * kTempoAtStart
+                             : point->elapsed + WideUnsigned{row.absTick - point->tick} *
+                                                    point->microsecondsPerQuarter;
+        milliseconds =
+            microsecondTicks / (WideUnsigned{ticksPerQuarter_} * kMicrosecondsPerMillisecond);
+    } else if (framesPerSecond_ == 29) {
+        // 30000/1001 frames a second.
+        milliseconds = WideUnsigned{row.absTick} * 1001 / (WideUnsigned{30} * ticksPerFrame_);
+    } else {
+        milliseconds =
+            WideUnsigned{row.absTick} * 1000 / (WideUnsigned{framesPerSecond_} * ticksPerFrame_);
+    }
+    AppendWideUnsigned(out, milliseconds / kMillisecondsPerMinute);
+    const auto withinMinute = static_cast<std::uint64_t>(milliseconds % kMillisecondsPerMinute);
+    out += ':';
+    AppendPadded(out, withinMinute / 1000, 2);
+    out += '.';
+    AppendPadded(out, withinMinute % 1000, 3);
+}
+
+void TimeMaps::appendBar(TextCursor& out, const Row& row) const
+{
+    if (IsChunkRow(row.kind) || timing_ != Timing::TicksPerQuarter) {
+        return;
+    }
+    const BarPoint* point = pointAt(bars_, keyOf(row), row.absTick);
+    const BarPoint start =
+        point == nullptr ? BarPoint{0, 0, kNumeratorAtStart, kDenominatorPowerAtStart, 0} : *point;
+    const WideUnsigned unitsPerBeat = WideUnsigned{4} * ticksPerQuarter_;
+    const WideUnsigned units = WideUnsigned{row.absTick - start.tick} << start.denominatorPower;
+    const WideUnsigned beats = units / unitsPerBeat;
+    const auto tickInBeat =
+        static_cast<std::uint64_t>((units % unitsPerBeat) >> start.denominatorPower);
+    AppendWideUnsigned(out, start.barsBefore + beats / start.numerator + 1);
+    out += ':';
+    AppendUnsigned(out, static_cast<std::uint64_t>(beats % start.numerator) + 1);
+    out += ':';
+    AppendPadded(out, tickInBeat, 3);
+}
+
+namespace {
+
+// Notes the rows that place ticks in time, and nothing else.
+class TimeMapsSink final : public RowSink {
+public:
+    static constexpr bool kHasItsOwnWalk = true;
+
+    TimeMapsSink(ByteSpan file, TimeMaps& maps)
+        : file_(file)
+        , maps_(maps)
+    {
+    }
+    void AddRow(const Row& row, std::size_t, const WalkPoint&) override
+    {
+        if (row.kind == RowKind::Meta || IsChunkRow(row.kind)) {
+            maps_.noteRow(file_, row);
+        }
+    }
+
+private:
+    ByteSpan file_;
+    TimeMaps& maps_;
+};
+
+} // namespace
+
+TimeMaps GatherTimeMaps(ByteSpan file)
+{
+    TimeMaps maps;
+    TimeMapsSink sink(file, maps);
+    const RunOutcome outcome = WalkFile(file, sink);
+    // Maps that miss what memory could not hold would place rows wrongly.
+    if (outcome.kind == RunOutcome::Kind::Failure && outcome.code == FailureCode::OutOfMemory) {
+        throw std::bad_alloc();
+    }
+    maps.complete();
+    return maps;
+}
+
+} // namespace tracklens
