@@ -182,7 +182,7 @@ bool FilterDialog::buildSlice()
             }
         }
         found_.clear();
-        building.match.text().findIn(file, batch_, found_);
+        building.match.text().findIn(file, table.cellContext(), batch_, found_);
         for (const std::uint32_t at : found_) {
             building.rows.push_back(batchRows_[at]);
         }

@@ -233,7 +233,7 @@ bool FindBar::searchSlice()
             batch_.push_back(table.row(static_cast<std::size_t>(listing.tableRowOf(row))));
         }
         found_.clear();
-        search.match.findIn(file, batch_, found_);
+        search.match.findIn(file, table.cellContext(), batch_, found_);
         if (!found_.empty()) {
             const int row =
                 first + static_cast<int>(search.step > 0 ? found_.front() : found_.back());

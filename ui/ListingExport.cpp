@@ -75,7 +75,8 @@ std::optional<QString> ListingExport::start(const std::filesystem::path& target,
     total_ = shownRowsOnly_ ? listing_.rowCount() : listing_.tableRows();
     held_.clear();
     held_.reserve(kRowsPerText);
-    direct_ = std::make_unique<DirectLines>(format_, columns_, output_->stream());
+    direct_ = std::make_unique<DirectLines>(format_, columns_, listing_.table().cellContext(),
+                                            output_->stream());
     try {
         text_.clear();
         AppendTitles(text_, format_, columns_);
@@ -111,7 +112,8 @@ void ListingExport::writeHeldRows()
         return;
     }
     text_.clear();
-    AppendRows(text_, format_, listing_.table().content(), held_, columns_, written_ == 0);
+    AppendRows(text_, format_, listing_.table().content(), listing_.table().cellContext(), held_,
+               columns_, written_ == 0);
     output_->stream().write(text_.view().data(), static_cast<std::streamsize>(text_.size()));
     written_ += static_cast<std::int64_t>(held_.size());
     held_.clear();

@@ -98,13 +98,13 @@ TextMatch::TextMatch(std::string_view text, std::vector<Column> columns)
 {
 }
 
-bool TextMatch::matches(ByteSpan file, const Row& row)
+bool TextMatch::matches(ByteSpan file, const CellContext& context, const Row& row)
 {
     if (folded_.empty()) {
         return true;
     }
     for (const Column column : columns_) {
-        if (cellMatches(file, row, column)) {
+        if (cellMatches(file, context, row, column)) {
             return true;
         }
     }
@@ -113,7 +113,8 @@ bool TextMatch::matches(ByteSpan file, const Row& row)
 
 // The cell's text is written into the one buffer; a cell of a very large event only as far as
 // the grid reads it.
-bool TextMatch::cellMatches(ByteSpan file, const Row& row, Column column)
+bool TextMatch::cellMatches(ByteSpan file, const CellContext& context, const Row& row,
+                            Column column)
 {
     constexpr std::size_t most = ListingModel::kMostShownBytes;
     const std::optional<ShownBytes> shown = BytesShownBy(file, row, column);
@@ -129,7 +130,7 @@ bool TextMatch::cellMatches(ByteSpan file, const Row& row, Column column)
         }
         AppendShownBytes(out, shown->form, shown->bytes.first(most));
     } else {
-        AppendCell(out, file, row, column);
+        AppendCell(out, file, row, column, context);
     }
     const auto length = static_cast<std::size_t>(out.at() - cell_.data());
     const std::string_view text(cell_.data(), length);
@@ -218,10 +219,16 @@ bool MayShow(Column column, std::string_view folded)
     switch (column) {
     case Column::AbsTick:
     case Column::Ch:
+    case Column::Track:
         return allOf("0123456789");
     case Column::DTime:
     case Column::Event:
+    case Column::Offset:
         return allOf("0123456789abcdef");
+    case Column::Time:
+        return allOf("0123456789:.");
+    case Column::Bar:
+        return allOf("0123456789:");
     default:
         return true;
     }
@@ -246,7 +253,8 @@ BatchMatch::BatchMatch(std::string_view text, std::vector<Column> columns)
     heldIndexes_.reserve(kRowsPerLines);
 }
 
-void BatchMatch::findIn(ByteSpan file, std::span<const Row> rows, std::vector<std::uint32_t>& found)
+void BatchMatch::findIn(ByteSpan file, const CellContext& context, std::span<const Row> rows,
+                        std::vector<std::uint32_t>& found)
 {
     if (columns_.empty()) {
         return;
@@ -259,7 +267,7 @@ void BatchMatch::findIn(ByteSpan file, std::span<const Row> rows, std::vector<st
     }
     if (!byLines_) {
         for (std::size_t index = 0; index < rows.size(); ++index) {
-            if (cells_.matches(file, rows[index])) {
+            if (cells_.matches(file, context, rows[index])) {
                 found.push_back(static_cast<std::uint32_t>(index));
             }
         }
@@ -268,7 +276,7 @@ void BatchMatch::findIn(ByteSpan file, std::span<const Row> rows, std::vector<st
     for (std::size_t start = 0; start < rows.size(); start += kRowsPerLines) {
         const std::size_t end = std::min(rows.size(), start + kRowsPerLines);
         const std::size_t before = found.size();
-        findInLines(file, rows.subspan(start, end - start), found);
+        findInLines(file, context, rows.subspan(start, end - start), found);
         for (std::size_t at = before; at < found.size(); ++at) {
             found[at] += static_cast<std::uint32_t>(start);
         }
@@ -276,7 +284,7 @@ void BatchMatch::findIn(ByteSpan file, std::span<const Row> rows, std::vector<st
 }
 
 // The rows whose lines hold the text, then those of them that show it.
-void BatchMatch::findInLines(ByteSpan file, std::span<const Row> rows,
+void BatchMatch::findInLines(ByteSpan file, const CellContext& context, std::span<const Row> rows,
                              std::vector<std::uint32_t>& found)
 {
     const std::size_t before = found.size();
@@ -284,7 +292,7 @@ void BatchMatch::findInLines(ByteSpan file, std::span<const Row> rows,
     heldIndexes_.clear();
     for (std::size_t index = 0; index < rows.size(); ++index) {
         if (DirectLines::isLarge(rows[index])) {
-            if (cells_.matches(file, rows[index])) {
+            if (cells_.matches(file, context, rows[index])) {
                 found.push_back(static_cast<std::uint32_t>(index));
             }
             continue;
@@ -294,7 +302,7 @@ void BatchMatch::findInLines(ByteSpan file, std::span<const Row> rows,
     }
     ListingText& lines = lines_;
     lines.clear();
-    AppendRows(lines, ListingFormat::Tsv, file, held_, columns_, false);
+    AppendRows(lines, ListingFormat::Tsv, file, context, held_, columns_, false);
     const std::string_view text = lines.view();
     char* const data = const_cast<char*>(text.data());
     FoldCase(std::span(data, text.size()));
@@ -309,7 +317,7 @@ void BatchMatch::findInLines(ByteSpan file, std::span<const Row> rows,
     for (std::size_t at = find(0); at != std::string_view::npos;) {
         // The line the text is on: count the line ends before it.
         line += CountLineEnds(text.substr(lineStart, at - lineStart));
-        if (line < held_.size() && cells_.matches(file, held_[line])) {
+        if (line < held_.size() && cells_.matches(file, context, held_[line])) {
             found.push_back(heldIndexes_[line]);
         }
         const std::size_t next = text.find('\n', at);

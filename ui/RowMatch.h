@@ -12,6 +12,7 @@
 
 #include "cli/ListingText.h"
 #include "engine/Bytes.h"
+#include "engine/CellContext.h"
 #include "engine/Row.h"
 
 namespace tracklens::ui {
@@ -29,10 +30,10 @@ public:
     TextMatch(std::string_view text, std::vector<Column> columns);
 
     bool empty() const { return folded_.empty(); }
-    bool matches(ByteSpan file, const Row& row);
+    bool matches(ByteSpan file, const CellContext& context, const Row& row);
 
 private:
-    bool cellMatches(ByteSpan file, const Row& row, Column column);
+    bool cellMatches(ByteSpan file, const CellContext& context, const Row& row, Column column);
 
     std::string folded_;
     std::vector<Column> columns_;
@@ -50,10 +51,12 @@ public:
 
     bool empty() const { return folded_->empty(); }
     // Appends the indexes, within rows, of the rows that show the text, in order.
-    void findIn(ByteSpan file, std::span<const Row> rows, std::vector<std::uint32_t>& found);
+    void findIn(ByteSpan file, const CellContext& context, std::span<const Row> rows,
+                std::vector<std::uint32_t>& found);
 
 private:
-    void findInLines(ByteSpan file, std::span<const Row> rows, std::vector<std::uint32_t>& found);
+    void findInLines(ByteSpan file, const CellContext& context, std::span<const Row> rows,
+                     std::vector<std::uint32_t>& found);
 
     // On the heap, so that the searcher's view of it stays where it is when this moves.
     std::unique_ptr<const std::string> folded_;
