@@ -1,7 +1,12 @@
 #include "ui/GoToTarget.h"
 
+#include <array>
 #include <charconv>
+#include <tuple>
 #include <vector>
+
+#include "engine/CellText.h"
+#include "engine/TimeMaps.h"
 
 namespace tracklens::ui {
 
@@ -172,6 +177,46 @@ std::int64_t TableRowAtOffset(const EventTable& table, std::uint64_t offset)
         }
     }
     return low < table.size() ? static_cast<std::int64_t>(low) : -1;
+}
+
+namespace {
+
+// Where a target or a row stands, to be compared: milliseconds, or bar, beat and tick.
+using Place = std::tuple<std::uint64_t, std::uint64_t, std::uint64_t>;
+
+Place PlaceOf(const GoToTarget& target)
+{
+    return target.form == GoToForm::Time ? Place{target.value, 0, 0}
+                                         : Place{target.value, target.beat, target.tick};
+}
+
+} // namespace
+
+std::int64_t TableRowAtPlace(const EventTable& table, const GoToTarget& target)
+{
+    const Column column = target.form == GoToForm::Time ? Column::Time : Column::Bar;
+    const Place wanted = PlaceOf(target);
+    const CellContext context = table.cellContext();
+    const ByteSpan file = table.content();
+    std::array<char, TimeMaps::kLongestText> text{};
+    for (std::size_t index = 0; index < table.size(); ++index) {
+        const Row row = table.row(index);
+        if (IsChunkRow(row.kind)) {
+            continue;
+        }
+        TextCursor out(text.data(), text.data() + text.size());
+        AppendCell(out, file, row, column, context);
+        const std::string_view shown(text.data(), static_cast<std::size_t>(out.at() - text.data()));
+        if (shown.empty()) {
+            return -1; // no times or bars in this listing
+        }
+        // A place too far to be read as a number is after any target.
+        const GoToParse place = ParseGoTo(target.form, shown);
+        if (!place.target || PlaceOf(*place.target) >= wanted) {
+            return static_cast<std::int64_t>(index);
+        }
+    }
+    return -1;
 }
 
 std::int64_t TableRowAtTick(const EventTable& table, std::uint64_t tick)

@@ -51,4 +51,9 @@ std::int64_t TableRowAtOffset(const EventTable& table, std::uint64_t offset);
 // The first event, from the top, at or after the tick; -1 when there is none.
 std::int64_t TableRowAtTick(const EventTable& table, std::uint64_t tick);
 
+// The first event, from the top, whose Time (or Bar) is at or after the target's, read from the
+// text the grid shows for it; -1 when there is none, or when the listing shows no times (no
+// bars: a file whose ticks are SMPTE frames).
+std::int64_t TableRowAtPlace(const EventTable& table, const GoToTarget& target);
+
 } // namespace tracklens::ui

@@ -222,8 +222,12 @@ std::optional<QString> GridTools::goTo(const GoToTarget& target)
         break;
     case GoToForm::Time:
     case GoToForm::Bar:
-        // Found through the listing's map of tempos and time signatures.
-        return tr("This listing has no time map.");
+        tableRow = TableRowAtPlace(table, target);
+        if (tableRow < 0) {
+            return target.form == GoToForm::Time ? tr("No event is at or after that time.")
+                                                 : tr("No event is at or after that bar.");
+        }
+        break;
     }
     const int dataRow = tableRow >= 0 ? listing.dataRowAtOrAfter(tableRow) : -1;
     if (dataRow < 0) {

@@ -267,8 +267,16 @@ TEST_F(InspectorTest, GoToTakesEachFormAndSaysWhatItCannotTake)
         {F::Offset, "56", 20, ""},  // the last byte of the file
         {F::Offset, "5A", -1, "The file has 90 bytes: its last offset is 59."},
         {F::Offset, "0xZZ", -1, "An offset is hexadecimal, with or without 0x."},
+        {F::Time, "0:00.5", 10, ""}, // 96 ticks at 120 beats a minute
+        {F::Time, "0:00.6", 20, ""},
+        {F::Time, "0:01", 20, ""},
+        {F::Time, "0:01.001", -1, "No event is at or after that time."},
         {F::Time, "1:5", -1, "A time is M:SS.mmm or M:SS, seconds under 60."},
         {F::Time, "0:60", -1, "A time is M:SS.mmm or M:SS, seconds under 60."},
+        {F::Bar, "1:2", 10, ""}, // in 4/4, a beat of 96 ticks
+        {F::Bar, "1:2:001", 20, ""},
+        {F::Bar, "1:3:000", 20, ""},
+        {F::Bar, "2", -1, "No event is at or after that bar."},
         {F::Bar, "0", -1, "A bar is B, B:b or B:b:TTT, bar and beat from 1."},
         {F::Bar, "1:2:3:4", -1, "A bar is B, B:b or B:b:TTT, bar and beat from 1."},
     };
