@@ -2,6 +2,7 @@
 // and the right-click menu that holds them.
 
 #include <QDir>
+#include <QHeaderView>
 #include <QMenu>
 #include <QTest>
 #include <string>
@@ -72,10 +73,16 @@ protected:
         return rows;
     }
 
+    // tracklens-dump's listing, of the columns the grid shows.
     std::string dump(const QString& path, const char* format) const
     {
-        const testing::ProgramRun run =
-            testing::RunProgram({TRACKLENS_DUMP, "--format", format, path.toStdString()});
+        std::string columns;
+        for (const Column column : ui::ShownColumns(*grid())) {
+            columns += (columns.empty() ? "" : ",") +
+                       std::string(kColumnNames[static_cast<std::size_t>(column)]);
+        }
+        const testing::ProgramRun run = testing::RunProgram(
+            {TRACKLENS_DUMP, "--format", format, "--columns", columns, path.toStdString()});
         EXPECT_TRUE(run.exited && run.exitStatus == 0) << run.err;
         return run.out;
     }
@@ -428,6 +435,16 @@ TEST_F(InspectorTest, ExportWritesWhatTracklensDumpWritesInEachFormat)
             EXPECT_EQ(exported(target, format.format, false), dump(path, format.name));
         }
     }
+}
+
+TEST_F(InspectorTest, ExportWritesTheShownColumnsOnly)
+{
+    const QString path = analyse(TwoTracks());
+    grid()->horizontalHeader()->hideSection(static_cast<int>(Column::Event));
+    grid()->horizontalHeader()->hideSection(static_cast<int>(Column::Ch));
+    ASSERT_EQ(ui::ShownColumns(*grid()).size(), 4u);
+    const QString target = inDir(QStringLiteral("four.csv"));
+    EXPECT_EQ(exported(target, ListingFormat::Csv, false), dump(path, "csv"));
 }
 
 TEST_F(InspectorTest, ExportOfTheShownRowsWritesTheirLinesOnly)
