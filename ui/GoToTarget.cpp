@@ -190,6 +190,31 @@ Place PlaceOf(const GoToTarget& target)
                                          : Place{target.value, target.beat, target.tick};
 }
 
+// The place a row's Time ("M:SS.mmm") or Bar ("B:b:TTT") text gives, read without taking
+// memory; nothing for a number too large to be read, which stands after any target.
+std::optional<Place> PlaceOfText(GoToForm form, std::string_view text)
+{
+    std::array<std::uint64_t, 3> numbers{};
+    std::size_t count = 0;
+    const char* at = text.data();
+    const char* const end = text.data() + text.size();
+    while (at < end && count < numbers.size()) {
+        const auto [next, error] = std::from_chars(at, end, numbers[count]);
+        if (error != std::errc()) {
+            return std::nullopt;
+        }
+        ++count;
+        at = next + 1; // past ':' or '.'
+    }
+    if (form == GoToForm::Time) {
+        if (numbers[0] > 1'000'000'000) {
+            return std::nullopt;
+        }
+        return Place{(numbers[0] * 60 + numbers[1]) * 1000 + numbers[2], 0, 0};
+    }
+    return Place{numbers[0], numbers[1], numbers[2]};
+}
+
 } // namespace
 
 std::int64_t TableRowAtPlace(const EventTable& table, const GoToTarget& target)
@@ -210,9 +235,8 @@ std::int64_t TableRowAtPlace(const EventTable& table, const GoToTarget& target)
         if (shown.empty()) {
             return -1; // no times or bars in this listing
         }
-        // A place too far to be read as a number is after any target.
-        const GoToParse place = ParseGoTo(target.form, shown);
-        if (!place.target || PlaceOf(*place.target) >= wanted) {
+        const std::optional<Place> place = PlaceOfText(target.form, shown);
+        if (!place || *place >= wanted) {
             return static_cast<std::int64_t>(index);
         }
     }
