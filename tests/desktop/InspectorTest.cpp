@@ -44,6 +44,18 @@ Bytes TwoTracks()
 }
 constexpr int kTwoTracksRows = 21;
 
+// More rows than the export writes at once: notes under running status.
+Bytes ManyRows()
+{
+    smf::TrackWriter track;
+    track.event(0, {0x90, 0x3C, 0x40});
+    for (int note = 1; note < 10'000; ++note) {
+        track.event(1, {static_cast<std::uint8_t>(0x30 + note % 40), 0x40});
+    }
+    track.endOfTrack(0);
+    return smf::Smf(0, 0x60, {track.body()});
+}
+
 class InspectorTest : public WindowTest {
 protected:
     void SetUp() override
@@ -420,6 +432,7 @@ TEST_F(InspectorTest, ExportWritesWhatTracklensDumpWritesInEachFormat)
         {"every family", samples::EveryFamilyFile()},
         {"chunk layout", samples::ChunkLayoutFile()},
         {"large events", samples::LargeEventsFile()},
+        {"many rows", ManyRows()},
     };
     const struct {
         ListingFormat format;
