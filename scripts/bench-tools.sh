@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Times the grid's tools on the 100 MB file (tools/make-large-midi --size-mb 100 --seed 7): one
 # process of tools/render-tools --timings per run, which analyses the file, then searches for a
-# text that is not there, builds a filter of the program changes and one of a text, exports the
-# TSV listing and opens the bytes window at the file's last line, each run through the event
+# text that is not there, builds a filter of the program changes and one of a text, goes to an
+# Abs Tick, a Time and a Bar past every row, exports the TSV listing and opens the bytes window
+# at the file's last line, each run through the event
 # loop as the window runs it. /usr/bin/time -v gives the peak memory of the whole process; one
 # run of tools/render-window on the same file gives the window's peak without the tools.
 #
@@ -26,15 +27,17 @@ export QT_QPA_PLATFORM=offscreen
 
 echo "Load average before: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 echo
-echo "| run | find, not found ms | filter, program changes ms | filter, text ms | export TSV ms | bytes window to the end ms | peak MiB |"
-echo "|---|---|---|---|---|---|---|"
+echo "| run | find, not found ms | filter, program changes ms | filter, text ms | go to tick, time, bar ms | export TSV ms | bytes window to the end ms | peak MiB |"
+echo "|---|---|---|---|---|---|---|---|"
 for run in $(seq 1 "$runs"); do
     /usr/bin/time -v build/release/tools/render-tools --timings "$file" "$work" \
         >"$work/out" 2>"$work/time"
     value() { awk -v key="$1" '$1 == key { print $2 }' "$work/out"; }
     peak=$(awk '/Maximum resident set size/ { printf "%.1f", $NF / 1024 }' "$work/time")
     echo "| $run | $(value find-not-found-ms) | $(value filter-program-changes-ms) |" \
-        "$(value filter-text-ms) | $(value export-tsv-ms) |" \
+        "$(value filter-text-ms) | $(value go-to-past-the-end-1-ms)," \
+        "$(value go-to-past-the-end-2-ms), $(value go-to-past-the-end-3-ms) |" \
+        "$(value export-tsv-ms) |" \
         "$(value bytes-window-open-and-to-the-end-ms) | $peak |"
 done
 /usr/bin/time -v build/release/tools/render-window "$file" "$work/window.png" >/dev/null \
