@@ -356,9 +356,9 @@ void BytesWindow::followCurrentRow()
         return;
     }
     const Row row = listing.table().row(static_cast<std::size_t>(tableRow));
-    view_->markRow(RowStart(row), row.offset, RowEnd(row));
+    view_->markRow(RowOffset(row), row.offset, RowEnd(row));
     if (!following_) {
-        view_->select(RowStart(row), RowStart(row));
+        view_->select(RowOffset(row), RowOffset(row));
     }
 }
 

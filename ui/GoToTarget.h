@@ -33,12 +33,8 @@ struct GoToParse {
 };
 GoToParse ParseGoTo(GoToForm form, std::string_view text);
 
-// The bytes of the file a row was read from: an event's delta time and the event, a chunk
-// row's own bytes.
-inline std::uint64_t RowStart(const Row& row)
-{
-    return IsChunkRow(row.kind) ? row.offset : std::uint64_t{row.offset} - row.deltaLength;
-}
+// The end of the bytes of the file a row was read from, which begin at RowOffset(row): an
+// event's delta time and the event, a chunk row's own bytes.
 inline std::uint64_t RowEnd(const Row& row)
 {
     return std::uint64_t{row.offset} + row.length;

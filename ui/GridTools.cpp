@@ -1,12 +1,14 @@
 #include "ui/GridTools.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <utility>
 
 #include "ui/BytesWindow.h"
@@ -199,6 +201,9 @@ std::optional<QString> GridTools::goTo(const GoToTarget& target)
         return tr("There is no listing.");
     }
     std::int64_t tableRow = -1;
+    // A tick, a time or a bar is looked for from the top, which may take a moment.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     switch (target.form) {
     case GoToForm::Row:
         if (target.value > static_cast<std::uint64_t>(listing.tableRows())) {
