@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 #include "ui/ListingGrid.h"
@@ -153,6 +154,13 @@ QString FindBar::text() const
 QString FindBar::message() const
 {
     return message_->text();
+}
+
+void FindBar::showFilterState(bool on, const QString& status)
+{
+    const QSignalBlocker quiet(filter_);
+    filter_->setChecked(on);
+    say(status);
 }
 
 void FindBar::say(const QString& text)

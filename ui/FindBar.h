@@ -40,6 +40,8 @@ public:
     QString message() const;
     // Places itself between the grid's rows and its scroll bar.
     void place();
+    // Says how many rows a filter shows, and sets the Filter toggle to whether one is on.
+    void showFilterState(bool on, const QString& status);
 
 signals:
     // The filter toggle of the bar: filter by the bar's text, or stop.

@@ -81,6 +81,8 @@ GridTools::GridTools(ListingGrid& grid, QWidget& window)
         filter_->showFilter(filter);
         filter_->apply(filter);
     });
+    connect(filter_, &FilterDialog::shownRowsChanged, this,
+            [this] { findBar_->showFilterState(grid_.listing().filtered(), filter_->status()); });
     connect(&grid_.listing(), &ListingModel::tableChanged, this, &GridTools::listingChanged);
     connect(export_, &ListingExport::ended, this, &GridTools::exportEnded);
     connect(export_, &ListingExport::progressed, this, [this](int perMille) {

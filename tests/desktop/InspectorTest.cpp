@@ -1,6 +1,7 @@
 // The grid's tools as a user drives them: find, filter, go to, the bytes window and the export,
 // and the right-click menu that holds them.
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QHeaderView>
 #include <QMenu>
@@ -234,6 +235,21 @@ TEST_F(InspectorTest, FilterShowsTheRowsOfATextAChannelAndKindsAndCountsThem)
         EXPECT_EQ(tools().filterDialog().status(),
                   QStringLiteral("%1 of %2 rows").arg(c.rows.size()).arg(kTwoTracksRows));
     }
+}
+
+TEST_F(InspectorTest, TheFindBarsToggleFiltersByItsTextAndSaysHowManyRowsAreShown)
+{
+    analyse(TwoTracks());
+    tools().openFind();
+    tools().findBar().setText(QStringLiteral("end of"));
+    auto* toggle = tools().findBar().findChild<QAbstractButton*>(QStringLiteral("findFilter"));
+    toggle->click();
+    tools().filterDialog().finishBuilding();
+    EXPECT_EQ(shownRows(), (std::vector<std::int64_t>{16, 20}));
+    EXPECT_EQ(tools().findBar().message(), QStringLiteral("2 of 21 rows"));
+    tools().filterDialog().clear();
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_FALSE(listing().filtered());
 }
 
 TEST_F(InspectorTest, ClearingTheFilterKeepsTheCurrentRow)
