@@ -2,8 +2,9 @@
 // each into a PNG of OUTDIR. With --timings it also prints how long a search for a text that is
 // not there, the building of a filter and an export of the TSV listing took, each run through
 // the event loop as the window runs them, and how long the bytes window took to open and scroll
-// to the file's last line.
-// Usage: render-tools [--timings] MIDIFILE OUTDIR
+// to the file's last line; with --search-only, the search and the bytes window alone, for the
+// window's peak memory with them.
+// Usage: render-tools [--timings [--search-only]] MIDIFILE OUTDIR
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -57,7 +58,7 @@ QPixmap WindowWith(QWidget& window, QWidget& tool)
     return picture;
 }
 
-void Timings(tracklens::ui::frmMAIN& window, tracklens::ui::ListingGrid& grid)
+void Timings(tracklens::ui::frmMAIN& window, tracklens::ui::ListingGrid& grid, bool searchOnly)
 {
     GridTools& tools = window.tools();
     QElapsedTimer clock;
@@ -69,6 +70,17 @@ void Timings(tracklens::ui::frmMAIN& window, tracklens::ui::ListingGrid& grid)
     RunUntil([&] { return !tools.findBar().searching(); });
     std::printf("find-not-found-ms %lld (%s)\n", clock.elapsed(),
                 qPrintable(tools.findBar().message()));
+
+    if (searchOnly) {
+        clock.restart();
+        tools.openBytes();
+        QScrollBar* lines = tools.bytesWindow().view().verticalScrollBar();
+        lines->setValue(lines->maximum());
+        tools.bytesWindow().repaint();
+        QApplication::processEvents();
+        std::printf("bytes-window-open-and-to-the-end-ms %lld\n", clock.elapsed());
+        return;
+    }
 
     tracklens::ui::RowFilter filter;
     filter.groups.reset().set(static_cast<std::size_t>(tracklens::ui::RowGroup::ProgramChanges));
@@ -122,8 +134,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QStringList arguments = QApplication::arguments().mid(1);
     const bool timings = arguments.removeAll(QStringLiteral("--timings")) > 0;
+    const bool searchOnly = arguments.removeAll(QStringLiteral("--search-only")) > 0;
     if (arguments.size() != 2) {
-        std::fprintf(stderr, "usage: render-tools [--timings] MIDIFILE OUTDIR\n");
+        std::fprintf(stderr, "usage: render-tools [--timings [--search-only]] MIDIFILE OUTDIR\n");
         return 2;
     }
     tracklens::ui::QtPlatform platform;
@@ -136,7 +149,7 @@ int main(int argc, char** argv)
     window->openFile(arguments[0]);
     auto* grid = window->findChild<tracklens::ui::ListingGrid*>(QStringLiteral("GRID"));
     if (timings) {
-        Timings(*window, *grid);
+        Timings(*window, *grid, searchOnly);
         window.reset();
         return 0;
     }
