@@ -104,6 +104,12 @@ FindBar::FindBar(ListingGrid& grid)
         runner_->cancel();
         say(QString());
     });
+    // The rows a search counts through are those shown when it began.
+    connect(&grid_.listing(), &ListingModel::rowsChanged, this, [this] {
+        if (search_) {
+            runner_->cancel();
+        }
+    });
 }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event)

@@ -41,6 +41,12 @@ ListingExport::ListingExport(const ListingModel& listing, QObject* parent)
             close(true, {});
         }
     });
+    // The shown rows are read as the export goes: another filter ends it.
+    connect(&listing_, &ListingModel::rowsChanged, this, [this] {
+        if (output_ && shownRowsOnly_) {
+            runner_->cancel();
+        }
+    });
 }
 
 ListingExport::~ListingExport() = default;
