@@ -209,6 +209,17 @@ std::size_t CountLineEnds(std::string_view text)
     return count;
 }
 
+// Whether a text found in a line is surely in one cell as the grid shows it: no escape is near
+// it (the longest, \\xHH, begins at most three characters before a character it stands for, and
+// the text holds no tab), and the row is short enough for no cell of it to be cut short.
+bool InOneCellAsShown(std::string_view lines, std::size_t at, std::size_t length, const Row& row)
+{
+    constexpr std::size_t kEscapeReach = 3;
+    const std::size_t from = at > kEscapeReach ? at - kEscapeReach : 0;
+    return row.length < ListingModel::kMostShownBytes &&
+           lines.substr(from, at + length - from).find('\\') == std::string_view::npos;
+}
+
 // Whether a column can show the text: the numbers and the hexadecimal columns show nothing but
 // digits, or hexadecimal digits, whatever the row.
 bool MayShow(Column column, std::string_view folded)
@@ -317,7 +328,8 @@ void BatchMatch::findInLines(ByteSpan file, const CellContext& context, std::spa
     for (std::size_t at = find(0); at != std::string_view::npos;) {
         // The line the text is on: count the line ends before it.
         line += CountLineEnds(text.substr(lineStart, at - lineStart));
-        if (line < held_.size() && cells_.matches(file, context, held_[line])) {
+        if (line < held_.size() && (InOneCellAsShown(text, at, folded_->size(), held_[line]) ||
+                                    cells_.matches(file, context, held_[line]))) {
             found.push_back(heldIndexes_[line]);
         }
         const std::size_t next = text.find('\n', at);
