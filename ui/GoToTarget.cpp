@@ -224,9 +224,15 @@ std::int64_t TableRowAtPlace(const EventTable& table, const GoToTarget& target)
     const CellContext context = table.cellContext();
     const ByteSpan file = table.content();
     std::array<char, TimeMaps::kLongestText> text{};
+    // A row at the tick of the row before it, in the same track, stands where that one does.
+    std::optional<std::uint64_t> tickBefore;
     for (std::size_t index = 0; index < table.size(); ++index) {
         const Row row = table.row(index);
         if (IsChunkRow(row.kind)) {
+            tickBefore.reset();
+            continue;
+        }
+        if (tickBefore == row.absTick) {
             continue;
         }
         TextCursor out(text.data(), text.data() + text.size());
@@ -239,6 +245,7 @@ std::int64_t TableRowAtPlace(const EventTable& table, const GoToTarget& target)
         if (!place || *place >= wanted) {
             return static_cast<std::int64_t>(index);
         }
+        tickBefore = row.absTick;
     }
     return -1;
 }
