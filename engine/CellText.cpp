@@ -98,19 +98,34 @@ std::size_t AppendShownBytes(TextCursor& out, const ShownBytes& shown, ByteSpan 
     return AppendTextForm(out, {shown.encoding, bytes}, context.texts, last);
 }
 
+std::size_t CellStartRoom(ByteSpan file, const Row& row, Column column, const CellContext& context,
+                          std::size_t most)
+{
+    const std::optional<ShownBytes> shown = BytesShownBy(file, row, column, context);
+    const bool cut = shown && shown->bytes.size() > most;
+    return cut ? kPieceWidth + ShownBytesRoom(most) : CellRoom(file, row, column);
+}
+
+bool AppendCellStart(TextCursor& out, ByteSpan file, const Row& row, Column column,
+                     const CellContext& context, std::size_t most)
+{
+    const std::optional<ShownBytes> shown = BytesShownBy(file, row, column, context);
+    if (!shown || shown->bytes.size() <= most) {
+        AppendCell(out, file, row, column, context);
+        return false;
+    }
+    if (shown->leadingStatus) {
+        AppendHexByte(out, *shown->leadingStatus);
+    }
+    AppendShownBytes(out, *shown, shown->bytes.first(most), context, false);
+    return true;
+}
+
 std::string CellTextStart(ByteSpan file, const Row& row, Column column, const CellContext& context,
                           std::size_t most, bool& cut)
 {
-    const std::optional<ShownBytes> shown = BytesShownBy(file, row, column, context);
-    cut = shown && shown->bytes.size() > most;
-    if (!cut) {
-        return CellText(file, row, column, context);
-    }
-    return WrittenText(kPieceWidth + ShownBytesRoom(most), [&](TextCursor& out) {
-        if (shown->leadingStatus) {
-            AppendHexByte(out, *shown->leadingStatus);
-        }
-        AppendShownBytes(out, *shown, shown->bytes.first(most), context, false);
+    return WrittenText(CellStartRoom(file, row, column, context, most), [&](TextCursor& out) {
+        cut = AppendCellStart(out, file, row, column, context, most);
     });
 }
 

@@ -167,8 +167,13 @@ inline std::size_t ShownBytesRoom(std::size_t bytes)
     return kLongestWindows1252 * bytes;
 }
 
-// A cell's text of at most about most characters, from at most most of its shown bytes; tells
-// whether it was cut. For a view that shows only the start of a cell of a very large event.
+// The start of a cell's text, from at most most of its shown bytes, into room of at least
+// CellStartRoom(); tells whether it was cut. For a view that shows only the start of a cell of
+// a very large event.
+std::size_t CellStartRoom(ByteSpan file, const Row& row, Column column, const CellContext& context,
+                          std::size_t most);
+bool AppendCellStart(TextCursor& out, ByteSpan file, const Row& row, Column column,
+                     const CellContext& context, std::size_t most);
 std::string CellTextStart(ByteSpan file, const Row& row, Column column, const CellContext& context,
                           std::size_t most, bool& cut);
 

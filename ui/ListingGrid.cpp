@@ -170,6 +170,12 @@ bool ListingGrid::isColumnShown(Column column) const
 void ListingGrid::showHeaderMenu(const QPoint& position)
 {
     QMenu menu(this);
+    addColumnToggles(menu);
+    menu.exec(header_->viewport()->mapToGlobal(position));
+}
+
+void ListingGrid::addColumnToggles(QMenu& menu)
+{
     for (const Column column : kPlacingColumns) {
         QAction* action = menu.addAction(TitleOf(column));
         action->setCheckable(true);
@@ -177,12 +183,12 @@ void ListingGrid::showHeaderMenu(const QPoint& position)
         connect(action, &QAction::toggled, this,
                 [this, column](bool shown) { setColumnShown(column, shown); });
     }
-    menu.exec(header_->viewport()->mapToGlobal(position));
 }
 
 void ListingGrid::clearCells()
 {
     currentRow_ = -1;
+    emit currentRowChanged(-1);
     anchorRow_ = -1;
     selection_.clear();
     verticalScrollBar()->setValue(0);
@@ -268,6 +274,7 @@ void ListingGrid::rowsChanged()
     updateGeometries();
     viewport()->update();
     describeCurrentRow();
+    emit currentRowChanged(currentRow_);
 }
 
 void ListingGrid::updateRowHeight()
@@ -280,7 +287,7 @@ void ListingGrid::updateRowHeight()
 void ListingGrid::updateGeometries()
 {
     const int headerHeight = header_->isHidden() ? 0 : header_->sizeHint().height();
-    setViewportMargins(0, headerHeight, 0, 0);
+    setViewportMargins(0, headerHeight, 0, bottomMargin_);
     const QRect area = viewport()->geometry();
     header_->setGeometry(area.left(), area.top() - headerHeight, area.width(), headerHeight);
 
@@ -292,6 +299,18 @@ void ListingGrid::updateGeometries()
     pixels->setRange(0, std::max(0, header_->length() - area.width()));
     pixels->setPageStep(std::max(1, area.width()));
     header_->setOffset(pixels->value());
+}
+
+void ListingGrid::setBottomMargin(int pixels)
+{
+    bottomMargin_ = std::max(0, pixels);
+    updateGeometries();
+    viewport()->update();
+}
+
+QRect ListingGrid::rowsArea() const
+{
+    return viewport()->geometry();
 }
 
 void ListingGrid::resizeEvent(QResizeEvent* event)
@@ -486,6 +505,7 @@ void ListingGrid::makeCurrent(int row)
     ensureVisible(row);
     viewport()->update();
     describeCurrentRow();
+    emit currentRowChanged(row);
 }
 
 void ListingGrid::clickRow(int row, Qt::KeyboardModifiers modifiers)

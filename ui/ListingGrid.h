@@ -11,6 +11,7 @@
 #include "ui/RowRanges.h"
 
 class QHeaderView;
+class QMenu;
 
 namespace tracklens::ui {
 
@@ -67,8 +68,17 @@ public:
     // are as wide as their longest text. The header row's context menu shows and hides them.
     void setColumnShown(Column column, bool shown);
     bool isColumnShown(Column column) const;
+    // A checkable entry for each of those columns.
+    void addColumnToggles(QMenu& menu);
+    // Room kept free under the rows, above the horizontal scroll bar, for a bar of tools.
+    void setBottomMargin(int pixels);
+    // The rows between the header and the bottom margin, in the grid's coordinates.
+    QRect rowsArea() const;
 
 signals:
+    // The current data row changed, or the rows it stands among did; -1 for none.
+    void currentRowChanged(int row);
+
     // Ctrl+C on a selection of more than kMostRowsCopied rows.
     void copyRefused(std::int64_t rows);
 
@@ -103,6 +113,7 @@ private:
     ColumnTitles* titles_;
     QHeaderView* header_;
     int rowHeight_ = 1;
+    int bottomMargin_ = 0;
     int currentRow_ = -1;
     int anchorRow_ = -1;
     RowRanges selection_;

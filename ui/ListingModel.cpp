@@ -74,16 +74,52 @@ QString ListingModel::tableCellText(std::size_t row, Column column) const
     }
 }
 
+std::int64_t ListingModel::tableRowOfGridRow(int gridRow) const
+{
+    if (shownRows_) {
+        const std::int64_t dataRow = std::int64_t{gridRow} - fixedRows_;
+        return dataRow >= 0 && dataRow < static_cast<std::int64_t>(shownRows_->size())
+                   ? std::int64_t{(*shownRows_)[static_cast<std::size_t>(dataRow)]}
+                   : -1;
+    }
+    return gridRow >= 1 && gridRow <= tableRows_ ? gridRow - 1 : -1;
+}
+
+std::int64_t ListingModel::tableRowOf(int dataRow) const
+{
+    return tableRowOfGridRow(dataRow + fixedRows_);
+}
+
+int ListingModel::dataRowAtOrAfter(std::int64_t tableRow) const
+{
+    if (!shownRows_) {
+        return tableRow >= 0 && tableRow < tableRows_ ? static_cast<int>(tableRow) : -1;
+    }
+    const auto at = std::lower_bound(
+        shownRows_->begin(), shownRows_->end(), tableRow,
+        [](std::uint32_t shown, std::int64_t row) { return std::int64_t{shown} < row; });
+    return at == shownRows_->end() ? -1 : static_cast<int>(at - shownRows_->begin());
+}
+
+void ListingModel::setShownRows(std::optional<std::vector<std::uint32_t>> rows)
+{
+    shownRows_ = std::move(rows);
+    emit rowsChanged();
+}
+
 QString ListingModel::cellText(int gridRow, int column) const
 {
-    if (!IsColumn(column) || gridRow < 0 || gridRow >= rows_) {
+    if (!IsColumn(column) || gridRow < 0) {
         return {};
     }
     if (gridRow == 0 && fixedRows_ == 1) {
         return titles_[static_cast<std::size_t>(column)];
     }
-    if (gridRow >= 1 && gridRow <= tableRows_) {
-        return tableCellText(static_cast<std::size_t>(gridRow - 1), static_cast<Column>(column));
+    if (const std::int64_t tableRow = tableRowOfGridRow(gridRow); tableRow >= 0) {
+        return tableCellText(static_cast<std::size_t>(tableRow), static_cast<Column>(column));
+    }
+    if (shownRows_ || gridRow >= rows_) {
+        return {};
     }
     const RowTexts* appended = appendedRow(gridRow);
     return appended == nullptr ? QString() : (*appended)[static_cast<std::size_t>(column)];
@@ -102,8 +138,9 @@ QString ListingModel::longestPlacingText(Column column) const
 std::string ListingModel::exportText(int dataRow, int column) const
 {
     const int gridRow = dataRow + fixedRows_;
-    if (IsColumn(column) && gridRow >= 1 && gridRow <= tableRows_) {
-        return table_.cellText(static_cast<std::size_t>(gridRow - 1), static_cast<Column>(column));
+    if (const std::int64_t tableRow = tableRowOfGridRow(gridRow);
+        IsColumn(column) && tableRow >= 0) {
+        return table_.cellText(static_cast<std::size_t>(tableRow), static_cast<Column>(column));
     }
     // Rows appended as texts hold their stored form; the fill of a fixed-width column goes.
     QString text = cellText(gridRow, column);
@@ -115,16 +152,19 @@ std::string ListingModel::exportText(int dataRow, int column) const
 
 void ListingModel::clearCells()
 {
+    shownRows_.reset();
     table_.ClearRows();
     tableRows_ = 0;
     appendedRows_.clear();
     titles_ = {};
     emit titlesChanged();
     emit rowsChanged();
+    emit tableChanged();
 }
 
 void ListingModel::setRows(int rows)
 {
+    shownRows_.reset();
     rows_ = std::max({rows, fixedRows_, 0});
     dropRowsFrom(rows_);
     emit rowsChanged();
@@ -158,12 +198,14 @@ void ListingModel::setColumnAlignment(int column, Qt::Alignment alignment)
 
 void ListingModel::adoptTable(EventTable&& table)
 {
+    shownRows_.reset();
     table_ = std::move(table);
     table_.setTextEncoding(textEncoding_, &SystemTextDecoders());
     tableRows_ = static_cast<int>(
         std::min<std::size_t>(table_.size(), static_cast<std::size_t>(std::max(rows_ - 1, 0))));
     std::erase_if(appendedRows_, [this](const auto& row) { return row.first <= tableRows_; });
     emit rowsChanged();
+    emit tableChanged();
 }
 
 void ListingModel::setTextEncoding(TextEncoding encoding)
@@ -178,8 +220,12 @@ void ListingModel::dropRowsFrom(int gridRow)
     std::erase_if(appendedRows_, [gridRow](const auto& row) { return row.first >= gridRow; });
     tableRows_ = std::min(tableRows_, gridRow - 1);
     if (tableRows_ <= 0) {
+        const bool held = !table_.empty();
         table_.ClearRows();
         tableRows_ = 0;
+        if (held) {
+            emit tableChanged();
+        }
     }
 }
 

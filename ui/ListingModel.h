@@ -4,6 +4,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,8 +50,23 @@ public:
 
     int rows() const { return rows_; }
     int fixedRows() const { return fixedRows_; }
-    // The data rows: the rows under the fixed row.
-    int rowCount() const { return rows_ - fixedRows_; }
+    // The data rows: the rows under the fixed row, or the rows a filter shows.
+    int rowCount() const
+    {
+        return shownRows_ ? static_cast<int>(shownRows_->size()) : rows_ - fixedRows_;
+    }
+
+    // The listing's rows as the table holds them; tableRows() of them are shown unfiltered.
+    const EventTable& table() const { return table_; }
+    int tableRows() const { return tableRows_; }
+    // Shows only the table's rows given, in increasing order, as the data rows; nothing shows
+    // every row again. A new listing or a change of the rows shows every row.
+    void setShownRows(std::optional<std::vector<std::uint32_t>> rows);
+    bool filtered() const { return shownRows_.has_value(); }
+    // The table row a data row shows, or -1 when it shows none.
+    std::int64_t tableRowOf(int dataRow) const;
+    // The first data row that shows this table row or one after it, or -1 when none does.
+    int dataRowAtOrAfter(std::int64_t tableRow) const;
     Qt::Alignment alignment(int column) const;
     QString title(int column) const;
 
@@ -75,9 +91,12 @@ signals:
     // The rows or their texts changed; the grid draws them anew.
     void rowsChanged();
     void titlesChanged();
+    // The table was replaced or emptied: what was found in it no longer holds.
+    void tableChanged();
 
 private:
     QString tableCellText(std::size_t row, Column column) const;
+    std::int64_t tableRowOfGridRow(int gridRow) const;
     void dropRowsFrom(int gridRow);
     const RowTexts* appendedRow(int gridRow) const;
 
@@ -87,6 +106,8 @@ private:
     TextEncoding textEncoding_ = TextEncoding::Windows1252;
     int tableRows_ = 0;
     std::vector<std::pair<int, RowTexts>> appendedRows_; // the few rows appended one by one
+    // The filter's index: the table rows shown, 4 bytes each.
+    std::optional<std::vector<std::uint32_t>> shownRows_;
     RowTexts titles_;
     std::array<Qt::Alignment, kAllColumnCount> alignments_{};
 };

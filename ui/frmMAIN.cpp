@@ -26,6 +26,8 @@
 #include "engine/FileLoader.h"
 #include "memory/LargePageMemory.h"
 #include "ui/AnalysisThread.h"
+#include "ui/GridMenu.h"
+#include "ui/GridTools.h"
 #include "ui/ListingGrid.h"
 #include "ui/PathServices.h"
 #include "ui/TextEncodingMenu.h"
@@ -84,6 +86,7 @@ frmMAIN::frmMAIN(Platform& platform, QWidget* parent)
     , runProgressDelay_(new QTimer(this))
     , actionProblems_(new QAction(QStringLiteral("Problems\u2026"), this))
     , actionKeepGoing_(new QAction(QStringLiteral("Analysis, keep going"), this))
+    , tools_(new GridTools(*GRID_, *this))
 {
     setObjectName(QStringLiteral("frmMAIN"));
     createControls();
@@ -96,8 +99,6 @@ frmMAIN::frmMAIN(Platform& platform, QWidget* parent)
     connect(cmdHELP_, &QPushButton::clicked, this, &frmMAIN::cmdHELP_Click);
     connect(cmdQUIT_, &QPushButton::clicked, this, &frmMAIN::cmdQUIT_Click);
     connect(GRID_, &ListingGrid::copyRefused, this, &frmMAIN::refuseCopy);
-    GRID_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(GRID_, &QWidget::customContextMenuRequested, this, &frmMAIN::showGridMenu);
     connect(runProgressDelay_, &QTimer::timeout, this, [this] { showRunProgress(true); });
 
     actionProblems_->setObjectName(QStringLiteral("actionProblems"));
@@ -110,16 +111,23 @@ frmMAIN::frmMAIN(Platform& platform, QWidget* parent)
     }
     connect(actionProblems_, &QAction::triggered, this, &frmMAIN::showProblems);
     connect(actionKeepGoing_, &QAction::triggered, this, &frmMAIN::analyseKeepingGoing);
+    addGridMenuEntries();
 }
 
-// The grid's right-click menu.
-void frmMAIN::showGridMenu(const QPoint& position)
+// The commands of the window that the grid's right-click menu also holds.
+void frmMAIN::addGridMenuEntries()
 {
-    QMenu menu(this);
-    AddTextEncodingMenu(menu, GRID_->listing().textEncoding(), [this](TextEncoding encoding) {
-        GRID_->listing().setTextEncoding(encoding);
+    GridMenu& menu = tools_->menu();
+    menu.addEntries(MenuPlace::Columns, [this](QMenu& to) { GRID_->addColumnToggles(to); });
+    menu.addEntries(MenuPlace::TextEncoding, [this](QMenu& to) {
+        AddTextEncodingMenu(to, GRID_->listing().textEncoding(), [this](TextEncoding encoding) {
+            GRID_->listing().setTextEncoding(encoding);
+        });
     });
-    menu.exec(GRID_->mapToGlobal(position));
+    menu.addEntries(MenuPlace::Diagnostics, [this](QMenu& to) {
+        to.addAction(actionProblems_);
+        to.addAction(actionKeepGoing_);
+    });
 }
 
 int frmMAIN::twips(int value) const
@@ -380,6 +388,7 @@ void frmMAIN::readAndDecode(const QString& name, WalkMode mode)
     if (readable) {
         WindowThreadView view(*this, *this);
         DecodeFile(std::move(file.bytes), view, ColumnWidths_, mode);
+        OnWindowThread(*this, [&] { tools_->setAnalysedFile(LocalPath(name)); });
     }
 }
 

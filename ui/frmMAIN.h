@@ -16,6 +16,7 @@ class QTimer;
 
 namespace tracklens::ui {
 
+class GridTools;
 class ListingGrid;
 class Platform;
 class frmPROBLEMS;
@@ -40,6 +41,8 @@ public:
     const QString& installDir() const { return InstallDir_; }
     const QString& browseDir() const { return BrowseDir_; }
     const ColumnWidths& columnWidths() const { return ColumnWidths_; }
+    // Find, filter, go to, the bytes window and the export, with the grid's right-click menu.
+    GridTools& tools() { return *tools_; }
 
     // The two commands of the diagnostics, with their shortcuts, for the window's menus:
     // "Problems..." (F8) and "Analysis, keep going" (Ctrl+Shift+A).
@@ -75,7 +78,7 @@ private:
     void showRunProgress(bool shown);
     void placeRunProgress();
     void refuseCopy(std::int64_t rows);
-    void showGridMenu(const QPoint& position);
+    void addGridMenuEntries();
     void Form_Resize();
     void Form_Activate();
     void txIN_Change(const QString& text);
@@ -123,6 +126,7 @@ private:
     QAction* actionProblems_;
     QAction* actionKeepGoing_;
     frmPROBLEMS* problems_ = nullptr;
+    GridTools* tools_;
 };
 
 } // namespace tracklens::ui
