@@ -150,6 +150,41 @@ TEST_F(Dump, WritesEachFormatTsvUnlessTold)
     EXPECT_EQ(listing["outcome"]["rows"], 12);
 }
 
+// Columns chosen by name, in the order named; Time and Bar of the first track follow a tempo
+// change in the second.
+TEST_F(Dump, WritesTheColumnsNamedInTheirOrder)
+{
+    const std::string song =
+        write("song.mid", Smf(1, 96, {Hex("00 903C40 60 803C00"), Hex("60 FF510303D090")}));
+    const ProgramRun chosen = dumpWith({"--columns", "bar,value,offset,track,time", song});
+    EXPECT_EQ(chosen.exitStatus, 0) << chosen.err;
+    EXPECT_EQ(chosen.out, "Bar\tValue\tOffset\tTrack\tTime\n"
+                          "\t\t00000000\t\t\n"
+                          "\t6 bytes\t00000004\t\t\n"
+                          "\t1\t00000008\t\t\n"
+                          "\t2\t0000000A\t\t\n"
+                          "\t96\t0000000C\t\t\n"
+                          "\t\t0000000E\t1\t\n"
+                          "\t8 bytes\t00000012\t1\t\n"
+                          "1:1:000\tDo5 - 64\t00000016\t1\t0:00.000\n"
+                          "1:2:000\tDo5\t0000001A\t1\t0:00.500\n"
+                          "\t\t0000001E\t2\t\n"
+                          "\t7 bytes\t00000022\t2\t\n"
+                          "1:2:000\t240\t00000026\t2\t0:00.500\n");
+
+    const ProgramRun all = dumpWith({"--format", "csv", "--columns", "all", song});
+    EXPECT_EQ(all.exitStatus, 0) << all.err;
+    EXPECT_TRUE(
+        all.out.starts_with("Track,Offset,Abs Tick,Time,Bar,DTime,Event,Ch,Description,Value\r\n"))
+        << all.out;
+    EXPECT_NE(all.out.find("\r\n1,0000001A,96,0:00.500,1:2:000,60,803C00,1,NotaOFF,Do5\r\n"),
+              std::string::npos)
+        << all.out;
+
+    const ProgramRun json = dumpWith({"--format", "json", "--columns", "track,time", song});
+    EXPECT_EQ(nlohmann::json::parse(json.out)["columns"], nlohmann::json({"Track", "Time"}));
+}
+
 // The Value of every text event of a TSV listing, one a line.
 std::string TextValues(const std::string& tsv)
 {
@@ -280,6 +315,10 @@ TEST_F(Dump, RefusesWhatItCannotListWithOneLine)
         {"--bogus", song},
         {"--format", "xml", song},
         {"--format", song},
+        {"--columns", "tick,bogus", song},
+        {"--columns", "tick,value,tick", song},
+        {"--columns", "", song},
+        {"--columns", "all,tick", song},
         {song, song},
         {"-o", dir_ / "no-such-folder" / "out.tsv", song},
     };

@@ -539,6 +539,37 @@ TEST_F(InspectorTest, TheMenuHoldsTheToolsAndTheEntriesOfOtherCommandsInTheirPla
               "Problems\u2026|Analysis, keep going");
 }
 
+TEST_F(InspectorTest, ColumnsThatPlaceRowsAreHiddenAtStartAndShownInTheirPlaceAsWideAsTheirTexts)
+{
+    analyse(TwoTracks());
+    const QHeaderView* header = grid()->horizontalHeader();
+    const auto shown = [header] {
+        std::vector<Column> columns;
+        for (int visual = 0; visual < header->count(); ++visual) {
+            const int section = header->logicalIndex(visual);
+            if (!header->isSectionHidden(section)) {
+                columns.push_back(static_cast<Column>(section));
+            }
+        }
+        return columns;
+    };
+    EXPECT_EQ(shown(), std::vector<Column>(kListingColumns.begin(), kListingColumns.end()));
+
+    grid()->setColumnShown(Column::Time, true);
+    grid()->setColumnShown(Column::Track, true);
+    EXPECT_EQ(shown(),
+              (std::vector<Column>{Column::Track, Column::AbsTick, Column::Time, Column::DTime,
+                                   Column::Event, Column::Ch, Column::Description, Column::Value}));
+    const int last = grid()->listing().rowCount() - 1;
+    const QString time = grid()->listing().shownText(last, static_cast<int>(Column::Time));
+    EXPECT_FALSE(time.isEmpty());
+    EXPECT_GE(header->sectionSize(static_cast<int>(Column::Time)),
+              grid()->fontMetrics().horizontalAdvance(time));
+
+    grid()->setColumnShown(Column::Time, false);
+    EXPECT_FALSE(grid()->isColumnShown(Column::Time));
+}
+
 TEST_F(InspectorTest, KeysOpenTheTools)
 {
     analyse(TwoTracks());
