@@ -26,24 +26,7 @@ calc() {
 
 # run NAME COMMAND...: one timed run; appends "seconds kilobytes" to $work/NAME.
 run() {
-    local name="$1"
-    shift
-    local start end status
-    start=$EPOCHREALTIME
-    set +e
-    /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt"
-    status=$?
-    set -e
-    end=$EPOCHREALTIME
-    if [ "$status" -ne 0 ]; then
-        echo "bench-compare: $* exited with $status:" >&2
-        cat "$work/stderr.txt" "$work/time.txt" >&2
-        exit 1
-    fi
-    local kilobytes
-    kilobytes=$(sed -n 's/^\s*Maximum resident set size (kbytes): //p' "$work/time.txt")
-    awk -v start="$start" -v end="$end" -v kb="$kilobytes" 'BEGIN { print end - start, kb }' \
-        >>"$work/$name"
+    bench_timed_run "$work" 0 "$@"
 }
 
 # pick NAME COLUMN WHAT: median, min or max of a column of $work/NAME.

@@ -29,24 +29,7 @@ trap 'rm -rf "$work"' EXIT
 # run NAME COMMAND...: one timed run; appends "seconds kilobytes" to $work/NAME. The checks and
 # a listing that keeps going may end in 1 (a finding that is an error, a problem row).
 run() {
-    local name="$1"
-    shift
-    local start end status
-    start=$EPOCHREALTIME
-    set +e
-    /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt"
-    status=$?
-    set -e
-    end=$EPOCHREALTIME
-    if [ "$status" -gt 1 ]; then
-        echo "bench-diagnostics: $* exited with $status:" >&2
-        cat "$work/stderr.txt" "$work/time.txt" >&2
-        exit 1
-    fi
-    local kilobytes
-    kilobytes=$(sed -n 's/^\s*Maximum resident set size (kbytes): //p' "$work/time.txt")
-    awk -v start="$start" -v end="$end" -v kb="$kilobytes" 'BEGIN { print end - start, kb }' \
-        >>"$work/$name"
+    bench_timed_run "$work" 1 "$@"
 }
 
 echo "## Whole processes: the listing, --keep-going and --check"

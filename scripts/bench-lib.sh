@@ -37,3 +37,26 @@ bench_pick() {
             else print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2);
         }'
 }
+
+# bench_timed_run WORK MOST NAME COMMAND...: one timed run of COMMAND, its output thrown away;
+# appends "seconds kilobytes" to WORK/NAME. An exit status above MOST ends the script.
+bench_timed_run() {
+    local work="$1" most="$2" name="$3"
+    shift 3
+    local start end status
+    start=$EPOCHREALTIME
+    set +e
+    /usr/bin/time -v -o "$work/time.txt" "$@" >/dev/null 2>"$work/stderr.txt"
+    status=$?
+    set -e
+    end=$EPOCHREALTIME
+    if [ "$status" -gt "$most" ]; then
+        echo "$(basename "$0"): $* exited with $status:" >&2
+        cat "$work/stderr.txt" "$work/time.txt" >&2
+        exit 1
+    fi
+    local kilobytes
+    kilobytes=$(sed -n 's/^\s*Maximum resident set size (kbytes): //p' "$work/time.txt")
+    awk -v start="$start" -v end="$end" -v kb="$kilobytes" 'BEGIN { print end - start, kb }' \
+        >>"$work/$name"
+}
