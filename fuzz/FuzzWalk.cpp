@@ -163,7 +163,7 @@ std::pair<RunOutcome, std::size_t> ListAndCompare(ByteSpan file, WalkMode mode)
         const TimeMaps maps = GatherTimeMaps(file, mode);
         std::ostringstream tsv;
         const auto writer =
-            MakeListingWriter(ListingFormat::Tsv, file, tsv, kAllColumns, CellContext{&maps});
+            MakeListingWriter(ListingFormat::Tsv, file, tsv, kAllColumns, CellContext{&maps, {}});
         writer->writeTitles();
         writer->finish(WalkFile(file, *writer, mode));
         Check(tsv.str() == CellsAsTsv(table, kAllColumns));
