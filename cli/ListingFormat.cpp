@@ -281,10 +281,11 @@ struct ChosenColumns {
     }
 };
 
-// The six columns of every listing but those that choose others: known when compiled, so that
-// each cell's writer is chosen then.
-struct ListingColumns {
-    static constexpr std::size_t size() { return kListingColumns.size(); }
+// Columns known when compiled, so that each cell's writer is chosen then: the six of every
+// listing but those that choose others, and all of them.
+template <const auto& kColumns>
+struct KnownColumns {
+    static constexpr std::size_t size() { return kColumns.size(); }
     static std::size_t room(ByteSpan file, const Row& row)
     {
         return roomOfEach(file, row, std::make_index_sequence<size()>());
@@ -292,7 +293,7 @@ struct ListingColumns {
     template <std::size_t... I>
     static std::size_t roomOfEach(ByteSpan file, const Row& row, std::index_sequence<I...>)
     {
-        return (CellRoom(file, row, kListingColumns[I]) + ...);
+        return (CellRoom(file, row, kColumns[I]) + ...);
     }
     template <typename Syntax>
     void write(TextCursor& cursor, ByteSpan file, const CellContext& context, const Row& row,
@@ -304,7 +305,7 @@ struct ListingColumns {
     void writeEach(TextCursor& cursor, ByteSpan file, const CellContext& context, const Row& row,
                    std::span<WrittenCell> cells, std::index_sequence<I...>) const
     {
-        (WriteCell<Syntax>(cursor, file, context, row, kListingColumns[I], I, cells), ...);
+        (WriteCell<Syntax>(cursor, file, context, row, kColumns[I], I, cells), ...);
     }
 };
 
@@ -336,29 +337,37 @@ void AppendLine(ListingText& out, ByteSpan file, const CellContext& context, con
     }
 }
 
-bool AreListingColumns(std::span<const Column> columns)
+template <std::size_t N>
+bool AreThese(std::span<const Column> columns, const std::array<Column, N>& these)
 {
-    return std::equal(columns.begin(), columns.end(), kListingColumns.begin(),
-                      kListingColumns.end());
+    return std::equal(columns.begin(), columns.end(), these.begin(), these.end());
+}
+
+template <typename Syntax, typename Columns>
+void AppendLinesOf(ListingText& out, ByteSpan file, const CellContext& context,
+                   std::span<const Row> rows, const Columns& columns,
+                   std::span<const Column> chosen, bool startsListing)
+{
+    bool first = startsListing;
+    for (const Row& row : rows) {
+        AppendLine<Syntax>(out, file, context, row, columns, chosen, Syntax::lineStart(first));
+        first = false;
+    }
 }
 
 template <typename Syntax>
 void AppendLines(ListingText& out, ByteSpan file, const CellContext& context,
                  std::span<const Row> rows, std::span<const Column> columns, bool startsListing)
 {
-    bool first = startsListing;
-    if (AreListingColumns(columns)) {
-        for (const Row& row : rows) {
-            AppendLine<Syntax>(out, file, context, row, ListingColumns{}, columns,
-                               Syntax::lineStart(first));
-            first = false;
-        }
+    if (AreThese(columns, kListingColumns)) {
+        AppendLinesOf<Syntax>(out, file, context, rows, KnownColumns<kListingColumns>{}, columns,
+                              startsListing);
+    } else if (AreThese(columns, kAllColumns)) {
+        AppendLinesOf<Syntax>(out, file, context, rows, KnownColumns<kAllColumns>{}, columns,
+                              startsListing);
     } else {
-        for (const Row& row : rows) {
-            AppendLine<Syntax>(out, file, context, row, ChosenColumns{columns}, columns,
-                               Syntax::lineStart(first));
-            first = false;
-        }
+        AppendLinesOf<Syntax>(out, file, context, rows, ChosenColumns{columns}, columns,
+                              startsListing);
     }
 }
 

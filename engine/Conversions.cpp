@@ -52,7 +52,7 @@ std::string DecimalText(std::uint64_t value)
     return WrittenText(kLongestNumber, [value](TextCursor& out) { AppendUnsigned(out, value); });
 }
 
-void AppendWideUnsigned(TextCursor& out, WideUnsigned value)
+void AppendWideNumberDigits(TextCursor& out, WideUnsigned value)
 {
     std::array<char, kLongestWideNumber> digits{};
     auto digit = digits.end();
@@ -63,7 +63,7 @@ void AppendWideUnsigned(TextCursor& out, WideUnsigned value)
     out += std::string_view(digit, digits.end());
 }
 
-void AppendHexNumber(TextCursor& out, std::uint64_t value, std::size_t leastDigits)
+void AppendLongHexNumber(TextCursor& out, std::uint64_t value, std::size_t leastDigits)
 {
     std::size_t digits = leastDigits;
     while (digits < 16 && (value >> (4 * digits)) != 0) {

@@ -384,8 +384,7 @@ void BasicEventWalk<Sink>::addChunkRow(RowKind kind, std::size_t offset, std::si
     row.length = static_cast<std::uint32_t>(length);
     row.track = track_;
     // Only a chunk's tag is a place to take the walk up again, at the chunk's start.
-    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_, tracksBefore_, dataChunk_,
-                          keepGoing_});
+    addRow(row, WalkPoint{offset, 0, 0, lastChannelStatus_, tracksBefore_, dataChunk_, keepGoing_});
 }
 
 // The event whose delta time began at deltaStart and has just been read.

@@ -27,13 +27,35 @@ bool ComesBefore(const Point& a, const Point& b)
     return std::tie(a.track, a.tick) < std::tie(b.track, b.tick);
 }
 
-// At least width digits, zeros in front.
-void AppendPadded(TextCursor& out, std::uint64_t value, std::size_t width)
+// The quotient and the remainder, in 64 bits when both numbers fit them, as they nearly always do:
+// a division of 128 bits is a call and many times slower.
+WideUnsigned Quotient(WideUnsigned dividend, WideUnsigned divisor)
 {
-    for (std::size_t digits = DecimalDigitCount(value); digits < width; ++digits) {
-        out += '0';
+    if ((dividend >> 64) == 0 && (divisor >> 64) == 0) {
+        return static_cast<std::uint64_t>(dividend) / static_cast<std::uint64_t>(divisor);
     }
-    AppendUnsigned(out, value);
+    return dividend / divisor;
+}
+
+WideUnsigned Remainder(WideUnsigned dividend, WideUnsigned divisor)
+{
+    if ((dividend >> 64) == 0 && (divisor >> 64) == 0) {
+        return static_cast<std::uint64_t>(dividend) % static_cast<std::uint64_t>(divisor);
+    }
+    return dividend % divisor;
+}
+
+// Two digits and three digits, zeros in front.
+void AppendTwoDigits(TextCursor& out, std::uint64_t value)
+{
+    out += kDigitPairs[2 * value];
+    out += kDigitPairs[2 * value + 1];
+}
+
+void AppendThreeDigits(TextCursor& out, std::uint64_t value)
+{
+    out += static_cast<char>('0' + value / 100);
+    AppendTwoDigits(out, value % 100);
 }
 
 std::uint16_t ReadBigEndian16(ByteSpan bytes)
@@ -149,10 +171,9 @@ template <typename Point>
 const Point* TimeMaps::pointAt(const std::vector<Point>& points, std::uint32_t track,
                                std::uint64_t tick) const
 {
-    const auto after = std::upper_bound(points.begin(), points.end(), std::tie(track, tick),
-                                        [](const auto& key, const Point& point) {
-                                            return key < std::tie(point.track, point.tick);
-                                        });
+    const auto after = std::partition_point(points.begin(), points.end(), [&](const Point& point) {
+        return point.track < track || (point.track == track && point.tick <= tick);
+    });
     if (after == points.begin() || std::prev(after)->track != track) {
         return nullptr;
     }
@@ -171,21 +192,23 @@ void TimeMaps::appendTime(TextCursor& out, const Row& row) const
             point == nullptr ? WideUnsigned{row.absTick} * kTempoAtStart
                              : point->elapsed + WideUnsigned{row.absTick - point->tick} *
                                                     point->microsecondsPerQuarter;
-        milliseconds =
-            microsecondTicks / (WideUnsigned{ticksPerQuarter_} * kMicrosecondsPerMillisecond);
+        milliseconds = Quotient(microsecondTicks,
+                                WideUnsigned{ticksPerQuarter_} * kMicrosecondsPerMillisecond);
     } else if (framesPerSecond_ == 29) {
         // 30000/1001 frames a second.
-        milliseconds = WideUnsigned{row.absTick} * 1001 / (WideUnsigned{30} * ticksPerFrame_);
-    } else {
         milliseconds =
-            WideUnsigned{row.absTick} * 1000 / (WideUnsigned{framesPerSecond_} * ticksPerFrame_);
+            Quotient(WideUnsigned{row.absTick} * 1001, WideUnsigned{30} * ticksPerFrame_);
+    } else {
+        milliseconds = Quotient(WideUnsigned{row.absTick} * 1000,
+                                WideUnsigned{framesPerSecond_} * ticksPerFrame_);
     }
-    AppendWideUnsigned(out, milliseconds / kMillisecondsPerMinute);
-    const auto withinMinute = static_cast<std::uint64_t>(milliseconds % kMillisecondsPerMinute);
+    AppendWideUnsigned(out, Quotient(milliseconds, kMillisecondsPerMinute));
+    const auto withinMinute =
+        static_cast<std::uint64_t>(Remainder(milliseconds, kMillisecondsPerMinute));
     out += ':';
-    AppendPadded(out, withinMinute / 1000, 2);
+    AppendTwoDigits(out, withinMinute / 1000);
     out += '.';
-    AppendPadded(out, withinMinute % 1000, 3);
+    AppendThreeDigits(out, withinMinute % 1000);
 }
 
 void TimeMaps::appendBar(TextCursor& out, const Row& row) const
@@ -198,14 +221,19 @@ void TimeMaps::appendBar(TextCursor& out, const Row& row) const
         point == nullptr ? BarPoint{0, 0, kNumeratorAtStart, kDenominatorPowerAtStart, 0} : *point;
     const WideUnsigned unitsPerBeat = WideUnsigned{4} * ticksPerQuarter_;
     const WideUnsigned units = WideUnsigned{row.absTick - start.tick} << start.denominatorPower;
-    const WideUnsigned beats = units / unitsPerBeat;
+    const WideUnsigned beats = Quotient(units, unitsPerBeat);
     const auto tickInBeat =
-        static_cast<std::uint64_t>((units % unitsPerBeat) >> start.denominatorPower);
-    AppendWideUnsigned(out, start.barsBefore + beats / start.numerator + 1);
+        static_cast<std::uint64_t>(Remainder(units, unitsPerBeat) >> start.denominatorPower);
+    AppendWideUnsigned(out, start.barsBefore + Quotient(beats, start.numerator) + 1);
     out += ':';
-    AppendUnsigned(out, static_cast<std::uint64_t>(beats % start.numerator) + 1);
+    AppendUnsigned(out, static_cast<std::uint64_t>(Remainder(beats, start.numerator)) + 1);
     out += ':';
-    AppendPadded(out, tickInBeat, 3);
+    // At least three digits.
+    if (tickInBeat < 1000) {
+        AppendThreeDigits(out, tickInBeat);
+    } else {
+        AppendUnsigned(out, tickInBeat);
+    }
 }
 
 std::string TimeMaps::longestTime(std::uint64_t lastTick) const

@@ -27,7 +27,7 @@ struct WalkPoint {
     // The container's "data" chunk whose Standard MIDI File holds the point; 0 for a plain file
     // and for the container's own chunks.
     std::uint32_t dataChunk = 0;
-    bool keepGoing = false;         // the walk lists its problems and goes on past them
+    bool keepGoing = false; // the walk lists its problems and goes on past them
 };
 
 // Whether a walk can begin at a row of this kind: at a chunk's tag or at an event, not at the

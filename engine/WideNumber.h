@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "engine/Conversions.h"
 #include "engine/TextCursor.h"
 
 namespace tracklens {
@@ -14,6 +15,14 @@ __extension__ using WideUnsigned = unsigned __int128;
 inline constexpr std::size_t kLongestWideNumber = 39;
 
 // Decimal text without leading zeros.
-void AppendWideUnsigned(TextCursor& out, WideUnsigned value);
+void AppendWideNumberDigits(TextCursor& out, WideUnsigned value);
+inline void AppendWideUnsigned(TextCursor& out, WideUnsigned value)
+{
+    if ((value >> 64) == 0) {
+        AppendUnsigned(out, static_cast<std::uint64_t>(value));
+    } else {
+        AppendWideNumberDigits(out, value);
+    }
+}
 
 } // namespace tracklens
