@@ -286,24 +286,26 @@ struct ChosenColumns {
 template <const auto& kColumns>
 struct KnownColumns {
     static constexpr std::size_t size() { return kColumns.size(); }
-    static std::size_t room(ByteSpan file, const Row& row)
+    [[gnu::always_inline]] static std::size_t room(ByteSpan file, const Row& row)
     {
         return roomOfEach(file, row, std::make_index_sequence<size()>());
     }
     template <std::size_t... I>
-    static std::size_t roomOfEach(ByteSpan file, const Row& row, std::index_sequence<I...>)
+    [[gnu::always_inline]] static std::size_t roomOfEach(ByteSpan file, const Row& row,
+                                                         std::index_sequence<I...>)
     {
         return (CellRoom(file, row, kColumns[I]) + ...);
     }
     template <typename Syntax>
-    void write(TextCursor& cursor, ByteSpan file, const CellContext& context, const Row& row,
-               std::span<WrittenCell> cells) const
+    [[gnu::always_inline]] void write(TextCursor& cursor, ByteSpan file, const CellContext& context,
+                                      const Row& row, std::span<WrittenCell> cells) const
     {
         writeEach<Syntax>(cursor, file, context, row, cells, std::make_index_sequence<size()>());
     }
     template <typename Syntax, std::size_t... I>
-    void writeEach(TextCursor& cursor, ByteSpan file, const CellContext& context, const Row& row,
-                   std::span<WrittenCell> cells, std::index_sequence<I...>) const
+    [[gnu::always_inline]] void
+    writeEach(TextCursor& cursor, ByteSpan file, const CellContext& context, const Row& row,
+              std::span<WrittenCell> cells, std::index_sequence<I...>) const
     {
         (WriteCell<Syntax>(cursor, file, context, row, kColumns[I], I, cells), ...);
     }
@@ -312,8 +314,9 @@ struct KnownColumns {
 // The line of a row, its cells written straight into the text; only a line with a cell that must
 // be escaped, which is rare, is written again.
 template <typename Syntax, typename Columns>
-void AppendLine(ListingText& out, ByteSpan file, const CellContext& context, const Row& row,
-                const Columns& columns, std::span<const Column> chosen, std::string_view lineStart)
+[[gnu::always_inline]] inline void
+AppendLine(ListingText& out, ByteSpan file, const CellContext& context, const Row& row,
+           const Columns& columns, std::span<const Column> chosen, std::string_view lineStart)
 {
     const std::size_t room = kSyntaxRoomPerLine + lineStart.size() + columns.room(file, row) +
                              columns.size() * kSyntaxRoomPerCell;

@@ -48,18 +48,7 @@ std::string HexBytes(ByteSpan bytes);
 
 // Upper-case hexadecimal digits, at least leastDigits of them with zeros in front: the offset of
 // a byte in a file, 0x1F3A in 8 digits giving "00001F3A".
-void AppendLongHexNumber(TextCursor& out, std::uint64_t value, std::size_t leastDigits);
-[[gnu::always_inline]] inline void AppendHexNumber(TextCursor& out, std::uint64_t value,
-                                                   std::size_t leastDigits)
-{
-    if (leastDigits == 8 && value <= 0xFFFFFFFFu) {
-        for (int shift = 24; shift >= 0; shift -= 8) {
-            AppendHexByte(out, static_cast<std::uint8_t>(value >> shift));
-        }
-    } else {
-        AppendLongHexNumber(out, value, leastDigits);
-    }
-}
+void AppendHexNumber(TextCursor& out, std::uint64_t value, std::size_t leastDigits);
 
 // The low 32 bits of a hexadecimal text as a signed number: "FFFF" is 65535, "FFFFFFFF" is -1.
 std::int32_t HexToLong(std::string_view hexDigits);
