@@ -120,8 +120,8 @@ int List(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& option
         }
         // Automatic reads every text of the file before it writes the first.
         const tracklens::CellContext context{
-            &timeMaps,
-            tracklens::ChooseTexts(input, options.encoding, &tracklens::SystemTextDecoders())};
+            &timeMaps, tracklens::ChooseTexts(input, options.encoding,
+                                              &tracklens::SystemTextDecoders(), mode)};
         writer = tracklens::MakeListingWriter(options.format, input, out, options.columns, context);
         writer->writeTitles();
     } catch (const std::bad_alloc&) {
@@ -258,9 +258,9 @@ int Dump(const DumpOptions& options)
 // An argument that begins with '-' and is no option of this program: most likely a file name.
 std::optional<std::string> DashedFileName(int argc, char** argv)
 {
-    constexpr std::string_view kOptions[] = {"--format",  "--columns", "--encoding", "--output",
-                                             "--force",   "--help",    "--version",  "--keep-going",
-                                             "--check",   "-o",        "-h"};
+    constexpr std::string_view kOptions[] = {"--format", "--columns", "--encoding", "--output",
+                                             "--force",  "--help",    "--version",  "--keep-going",
+                                             "--check",  "-o",        "-h"};
     for (int index = 1; index < argc; ++index) {
         const std::string_view argument = argv[index];
         if (argument == "--") {

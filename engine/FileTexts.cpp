@@ -38,12 +38,13 @@ TextEncoding FileTexts::detect(ByteSpan file, const TextDecoders* decoders) cons
     return decoders == nullptr ? TextEncoding::Windows1252 : decoders->detect(joined(file));
 }
 
-TextChoice ChooseTexts(ByteSpan file, TextEncoding encoding, const TextDecoders* decoders)
+TextChoice ChooseTexts(ByteSpan file, TextEncoding encoding, const TextDecoders* decoders,
+                       WalkMode mode)
 {
     TextChoice choice{encoding, TextEncoding::Windows1252, decoders};
     if (encoding == TextEncoding::Automatic) {
         TextCollector collector(file);
-        WalkFile(file, collector);
+        WalkFile(file, collector, mode);
         choice.detected = collector.texts().detect(file, decoders);
     }
     return choice;

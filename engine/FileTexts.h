@@ -9,6 +9,7 @@
 #include "engine/RowSink.h"
 #include "engine/RunOutcome.h"
 #include "engine/TextEncoding.h"
+#include "engine/WalkPoint.h"
 
 namespace tracklens {
 
@@ -56,6 +57,7 @@ private:
 
 // The encoding a listing of the file reads its texts in: the choice, or under Automatic what a
 // walk of its own finds in the file's texts.
-TextChoice ChooseTexts(ByteSpan file, TextEncoding encoding, const TextDecoders* decoders);
+TextChoice ChooseTexts(ByteSpan file, TextEncoding encoding, const TextDecoders* decoders,
+                       WalkMode mode = WalkMode::StopAtProblem);
 
 } // namespace tracklens
