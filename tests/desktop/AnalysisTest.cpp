@@ -97,7 +97,6 @@ protected:
     }
 
     Bytes testRead_;
-    int files_ = 0;
 };
 
 TEST_F(AnalysisTest, TestFileIsListedAsTheWalkGivesIt)

@@ -179,7 +179,18 @@ protected:
         window_->findChild<QPushButton*>(QString::fromLatin1(button))->click();
     }
 
+    // Writes the bytes to a new file of the folder and runs Analysis on it; gives its path.
+    QString analyse(const Bytes& bytes)
+    {
+        const QString path = inDir(QStringLiteral("file%1.mid").arg(++files_));
+        WriteBytes(path, bytes);
+        txIN()->setText(path);
+        click("cmdANALISI");
+        return path;
+    }
+
     QTemporaryDir dir_;
+    int files_ = 0;
     FakePlatform platform_;
     std::unique_ptr<ui::frmMAIN> window_;
 };

@@ -65,15 +65,6 @@ protected:
         ASSERT_TRUE(load());
     }
 
-    QString analyse(const Bytes& bytes)
-    {
-        const QString path = inDir(QStringLiteral("file%1.mid").arg(++files_));
-        WriteBytes(path, bytes);
-        txIN()->setText(path);
-        click("cmdANALISI");
-        return path;
-    }
-
     ui::GridTools& tools() const { return window_->tools(); }
 
     // The table rows the grid shows.
@@ -114,8 +105,6 @@ protected:
     {
         return QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden);
     }
-
-    int files_ = 0;
 };
 
 // Find

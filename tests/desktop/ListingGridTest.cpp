@@ -49,15 +49,6 @@ protected:
         ASSERT_TRUE(load());
     }
 
-    QString analyse(const Bytes& bytes)
-    {
-        const QString path = inDir(QStringLiteral("file%1.mid").arg(++files_));
-        WriteBytes(path, bytes);
-        txIN()->setText(path);
-        click("cmdANALISI");
-        return path;
-    }
-
     void key(Qt::Key pressed, Qt::KeyboardModifiers modifiers = Qt::NoModifier) const
     {
         QTest::keyClick(grid(), pressed, modifiers);
@@ -78,8 +69,6 @@ protected:
         EXPECT_LE(y + grid()->rowHeight(), grid()->viewport()->height()) << row;
         EXPECT_EQ(grid()->rowAt(y + 1), row);
     }
-
-    int files_ = 0;
 };
 
 TEST_F(ListingGridTest, KeysReachTheLastRowOfALargeListingAndComeBack)
