@@ -9,24 +9,6 @@ namespace tracklens {
 
 namespace {
 
-std::uint32_t BigEndian(ByteSpan bytes)
-{
-    std::uint32_t value = 0;
-    for (const std::uint8_t byte : bytes) {
-        value = (value << 8) | byte;
-    }
-    return value;
-}
-
-std::uint32_t LittleEndian(ByteSpan bytes)
-{
-    std::uint32_t value = 0;
-    for (auto byte = bytes.rbegin(); byte != bytes.rend(); ++byte) {
-        value = (value << 8) | *byte;
-    }
-    return value;
-}
-
 // E7 28 -> "25 fps, 40 ticks/frame"; 29 frames a second are 29.97 drop-frame.
 void AppendSmpteDivision(TextCursor& out, std::uint8_t frameByte, std::uint8_t ticksPerFrame)
 {

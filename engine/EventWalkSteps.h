@@ -42,18 +42,6 @@ struct TooManyRows {
     std::uint64_t position;
 };
 
-inline std::uint32_t ReadBigEndian32(ByteSpan bytes)
-{
-    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 |
-           std::uint32_t{bytes[2]} << 8 | std::uint32_t{bytes[3]};
-}
-
-inline std::uint32_t ReadLittleEndian32(ByteSpan bytes)
-{
-    return std::uint32_t{bytes[3]} << 24 | std::uint32_t{bytes[2]} << 16 |
-           std::uint32_t{bytes[1]} << 8 | std::uint32_t{bytes[0]};
-}
-
 inline bool StartsWith(ByteSpan bytes, std::span<const std::uint8_t, 4> tag)
 {
     return bytes.size() >= tag.size() && std::equal(tag.begin(), tag.end(), bytes.begin());
@@ -68,8 +56,7 @@ inline bool IsRmidContainer(ByteSpan file)
 // Right after a container chunk's length and the pad byte that follows an odd length.
 inline std::uint64_t NextContainerChunk(ByteSpan file, std::uint64_t chunk)
 {
-    const std::uint32_t length =
-        ReadLittleEndian32(file.subspan(static_cast<std::size_t>(chunk) + 4, 4));
+    const std::uint32_t length = LittleEndian(file.subspan(static_cast<std::size_t>(chunk) + 4, 4));
     return chunk + kChunkHeaderSize + length + (length & 1u);
 }
 
@@ -146,7 +133,7 @@ std::uint64_t BasicEventWalk<Sink>::listHeaderChunk(std::size_t begin)
     if (end_ - begin < walk_detail::kHeaderChunkSize) {
         throw RunFailure{FailureCode::MissingByte, std::uint64_t{end_} + 1};
     }
-    const std::uint32_t headerLength = walk_detail::ReadBigEndian32(file_.subspan(begin + 4, 4));
+    const std::uint32_t headerLength = BigEndian(file_.subspan(begin + 4, 4));
     if (headerLength < walk_detail::kSmallestHeaderLength) {
         throw RunFailure{FailureCode::MissingByte, begin + 9 + std::uint64_t{headerLength}};
     }
@@ -281,8 +268,7 @@ template <typename Sink>
 void BasicEventWalk<Sink>::enterEmbeddedFile(std::size_t dataChunk)
 {
     const std::uint64_t begin = std::uint64_t{dataChunk} + walk_detail::kChunkHeaderSize;
-    const std::uint64_t end =
-        begin + walk_detail::ReadLittleEndian32(file_.subspan(dataChunk + 4, 4));
+    const std::uint64_t end = begin + LittleEndian(file_.subspan(dataChunk + 4, 4));
     dataChunk_ = static_cast<std::uint32_t>(dataChunk);
     end_ = static_cast<std::size_t>(std::min<std::uint64_t>(end, file_.size()));
 }
@@ -329,8 +315,7 @@ template <typename Sink>
 std::uint64_t BasicEventWalk<Sink>::nextChunk(std::uint64_t chunk) const
 {
     const auto lengthAt = static_cast<std::size_t>(chunk) + 4;
-    return chunk + walk_detail::kChunkHeaderSize +
-           walk_detail::ReadBigEndian32(file_.subspan(lengthAt, 4));
+    return chunk + walk_detail::kChunkHeaderSize + BigEndian(file_.subspan(lengthAt, 4));
 }
 
 // A track's events end at its declared length, or at the end of the file before it.

@@ -15,15 +15,6 @@ namespace {
 
 constexpr std::uint32_t kHeaderFieldsLength = 6;
 
-std::uint32_t BigEndian(ByteSpan bytes)
-{
-    std::uint32_t value = 0;
-    for (const std::uint8_t byte : bytes) {
-        value = value << 8 | byte;
-    }
-    return value;
-}
-
 std::uint32_t FieldOf(ByteSpan file, const Row& row)
 {
     return BigEndian(file.subspan(row.offset, row.length));

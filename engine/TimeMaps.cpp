@@ -58,18 +58,13 @@ void AppendThreeDigits(TextCursor& out, std::uint64_t value)
     AppendTwoDigits(out, value % 100);
 }
 
-std::uint16_t ReadBigEndian16(ByteSpan bytes)
-{
-    return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
-}
-
 } // namespace
 
 void TimeMaps::noteRow(ByteSpan file, const Row& row)
 {
     switch (row.kind) {
     case RowKind::HeaderFormat:
-        setFormat(ReadBigEndian16(file.subspan(row.offset, 2)));
+        setFormat(static_cast<std::uint16_t>(BigEndian(file.subspan(row.offset, 2))));
         break;
     case RowKind::HeaderDivision:
         setDivision(file[row.offset], file[row.offset + 1]);

@@ -33,15 +33,6 @@ QChar Printable(std::uint8_t byte)
     return byte >= 0x20 && byte < 0x7F ? QChar(byte) : QChar(u'.');
 }
 
-std::uint64_t BigEndian(ByteSpan bytes)
-{
-    std::uint64_t value = 0;
-    for (const std::uint8_t byte : bytes) {
-        value = value << 8 | byte;
-    }
-    return value;
-}
-
 } // namespace
 
 ByteReadings ReadBytesAt(ByteSpan file, std::uint64_t offset)

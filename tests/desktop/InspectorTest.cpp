@@ -386,35 +386,27 @@ TEST_F(InspectorTest, TheInspectorReadsTheSelectedBytesAsNumbers)
     const Bytes file = TwoTracks();
     struct Case {
         std::uint64_t offset;
-        std::optional<std::uint8_t> u8;
-        std::optional<std::int8_t> s8;
-        std::optional<std::uint16_t> u16;
-        std::optional<std::int16_t> s16;
-        std::optional<std::uint32_t> u32;
-        std::optional<std::int32_t> s32;
-        std::optional<std::uint32_t> quantity;
-        std::size_t quantityLength;
+        ui::ByteReadings expected;
     };
     const Case cases[] = {
-        {0, 0x4D, 0x4D, 0x4D54, 0x4D54, 0x4D546864, 0x4D546864, 0x4D, 1},
-        {85, 0x81, -127, 0x8140, -32448, 0x8140FF2Fu, static_cast<std::int32_t>(0x8140FF2Fu), 192,
-         2},
-        {87, 0xFF, -1, 0xFF2F, -209, std::nullopt, std::nullopt, 16303, 2},
-        {89, 0, 0, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0, 1},
-        {90, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-         std::nullopt, 0},
+        {0, {0x4D, 0x4D, 0x4D54, 0x4D54, 0x4D546864, 0x4D546864, 0x4D, 1}},
+        {85,
+         {0x81, -127, 0x8140, -32448, 0x8140FF2Fu, static_cast<std::int32_t>(0x8140FF2Fu), 192, 2}},
+        {87, {0xFF, -1, 0xFF2F, -209, std::nullopt, std::nullopt, 16303, 2}},
+        {89, {0, 0, std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0, 1}},
+        {90, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.offset);
         const ui::ByteReadings r = ui::ReadBytesAt(file, c.offset);
-        EXPECT_EQ(r.u8, c.u8);
-        EXPECT_EQ(r.s8, c.s8);
-        EXPECT_EQ(r.u16, c.u16);
-        EXPECT_EQ(r.s16, c.s16);
-        EXPECT_EQ(r.u32, c.u32);
-        EXPECT_EQ(r.s32, c.s32);
-        EXPECT_EQ(r.quantity, c.quantity);
-        EXPECT_EQ(r.quantityLength, c.quantityLength);
+        EXPECT_EQ(r.u8, c.expected.u8);
+        EXPECT_EQ(r.s8, c.expected.s8);
+        EXPECT_EQ(r.u16, c.expected.u16);
+        EXPECT_EQ(r.s16, c.expected.s16);
+        EXPECT_EQ(r.u32, c.expected.u32);
+        EXPECT_EQ(r.s32, c.expected.s32);
+        EXPECT_EQ(r.quantity, c.expected.quantity);
+        EXPECT_EQ(r.quantityLength, c.expected.quantityLength);
     }
 
     analyse(file);
