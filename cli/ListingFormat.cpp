@@ -81,10 +81,12 @@ bool CsvQuotesBytes(const ShownBytes& shown)
                        [](std::uint8_t byte) { return NeedsCsvQuotes(static_cast<char>(byte)); });
 }
 
-// A cell's text as written in a line, before it is looked at for what must be escaped.
+// A cell's text as written in a line, before it is looked at for what must be escaped. Left
+// uninitialised until written: clearing a line's worth of them for every row costs more than
+// writing the row's numbers.
 struct WrittenCell {
-    const char* begin = nullptr;
-    const char* end = nullptr;
+    const char* begin;
+    const char* end;
 
     std::string_view text() const { return {begin, static_cast<std::size_t>(end - begin)}; }
 };
@@ -393,8 +395,12 @@ void AppendTitles(ListingText& out, ListingFormat format, std::span<const Column
 void AppendRows(ListingText& out, ListingFormat format, ByteSpan file, const CellContext& context,
                 std::span<const Row> rows, std::span<const Column> columns, bool startsListing)
 {
+    // The rows of a batch come in order: each call places them with hints of its own.
+    TimeMaps::Hints hints;
+    CellContext placing = context;
+    placing.placingHints = &hints;
     WithSyntax(format, [&](auto syntax) {
-        AppendLines<decltype(syntax)>(out, file, context, rows, columns, startsListing);
+        AppendLines<decltype(syntax)>(out, file, placing, rows, columns, startsListing);
     });
 }
 

@@ -11,6 +11,8 @@ namespace tracklens {
 struct CellContext {
     const TimeMaps* timeMaps = nullptr;
     TextChoice texts;
+    // Where the rows placed last stood in the maps, when one thread places many rows in order.
+    TimeMaps::Hints* placingHints = nullptr;
 };
 
 } // namespace tracklens

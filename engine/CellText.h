@@ -126,12 +126,12 @@ inline void AppendOutOfLine(TextCursor& out, void (*append)(TextCursor&, ByteSpa
         break;
     case Column::Time:
         if (context.timeMaps != nullptr) {
-            context.timeMaps->appendTime(out, row);
+            context.timeMaps->appendTime(out, row, context.placingHints);
         }
         break;
     case Column::Bar:
         if (context.timeMaps != nullptr) {
-            context.timeMaps->appendBar(out, row);
+            context.timeMaps->appendBar(out, row, context.placingHints);
         }
         break;
     }

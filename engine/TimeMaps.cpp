@@ -161,28 +161,46 @@ void TimeMaps::countBars()
     }
 }
 
-// The last point of the track at or before the tick, if there is one.
+// The last point of the track at or before the tick, if there is one. The hint is where the
+// points before the tick ended last time, looked at first.
 template <typename Point>
 const Point* TimeMaps::pointAt(const std::vector<Point>& points, std::uint32_t track,
-                               std::uint64_t tick) const
+                               std::uint64_t tick, std::size_t* hint)
 {
-    const auto after = std::partition_point(points.begin(), points.end(), [&](const Point& point) {
+    const auto before = [&](const Point& point) {
         return point.track < track || (point.track == track && point.tick <= tick);
-    });
-    if (after == points.begin() || std::prev(after)->track != track) {
+    };
+    const auto endsBefore = [&](std::size_t at) {
+        return at <= points.size() && (at == 0 || before(points[at - 1])) &&
+               (at == points.size() || !before(points[at]));
+    };
+    std::size_t after = 0;
+    if (hint != nullptr && endsBefore(*hint)) {
+        after = *hint;
+    } else if (hint != nullptr && endsBefore(*hint + 1)) {
+        after = *hint + 1;
+    } else {
+        after = static_cast<std::size_t>(
+            std::partition_point(points.begin(), points.end(), before) - points.begin());
+    }
+    if (hint != nullptr) {
+        *hint = after;
+    }
+    if (after == 0 || points[after - 1].track != track) {
         return nullptr;
     }
-    return &*std::prev(after);
+    return &points[after - 1];
 }
 
-void TimeMaps::appendTime(TextCursor& out, const Row& row) const
+void TimeMaps::appendTime(TextCursor& out, const Row& row, Hints* hints) const
 {
     if (IsChunkRow(row.kind) || timing_ == Timing::None) {
         return;
     }
     WideUnsigned milliseconds = 0;
     if (timing_ == Timing::TicksPerQuarter) {
-        const TempoPoint* point = pointAt(tempos_, keyOf(row), row.absTick);
+        const TempoPoint* point =
+            pointAt(tempos_, keyOf(row), row.absTick, hints == nullptr ? nullptr : &hints->tempo);
         const WideUnsigned microsecondTicks =
             point == nullptr ? WideUnsigned{row.absTick} * kTempoAtStart
                              : point->elapsed + WideUnsigned{row.absTick - point->tick} *
@@ -206,12 +224,13 @@ void TimeMaps::appendTime(TextCursor& out, const Row& row) const
     AppendThreeDigits(out, withinMinute % 1000);
 }
 
-void TimeMaps::appendBar(TextCursor& out, const Row& row) const
+void TimeMaps::appendBar(TextCursor& out, const Row& row, Hints* hints) const
 {
     if (IsChunkRow(row.kind) || timing_ != Timing::TicksPerQuarter) {
         return;
     }
-    const BarPoint* point = pointAt(bars_, keyOf(row), row.absTick);
+    const BarPoint* point =
+        pointAt(bars_, keyOf(row), row.absTick, hints == nullptr ? nullptr : &hints->bar);
     const BarPoint start =
         point == nullptr ? BarPoint{0, 0, kNumeratorAtStart, kDenominatorPowerAtStart, 0} : *point;
     const WideUnsigned unitsPerBeat = WideUnsigned{4} * ticksPerQuarter_;
@@ -243,7 +262,8 @@ std::string TimeMaps::longestBar(std::uint64_t lastTick) const
 
 // Times and bars grow with the tick: the longest is the last tick's, under one of the maps.
 std::string TimeMaps::longestText(std::uint64_t lastTick,
-                                  void (TimeMaps::*append)(TextCursor&, const Row&) const) const
+                                  void (TimeMaps::*append)(TextCursor&, const Row&, Hints*)
+                                      const) const
 {
     std::vector<std::uint32_t> tracks{0};
     for (const TempoPoint& point : tempos_) {
@@ -261,7 +281,7 @@ std::string TimeMaps::longestText(std::uint64_t lastTick,
         row.absTick = lastTick;
         row.track = track;
         std::string text =
-            WrittenText(kLongestText, [&](TextCursor& out) { (this->*append)(out, row); });
+            WrittenText(kLongestText, [&](TextCursor& out) { (this->*append)(out, row, nullptr); });
         if (text.size() > longest.size()) {
             longest = std::move(text);
         }

@@ -22,6 +22,14 @@ namespace tracklens {
 // integers, so that no tick, tempo or signature is ever rounded on the way.
 class TimeMaps {
 public:
+    // Where the rows placed last stood in each map. The rows of a track come in the order of
+    // their ticks, so the next row nearly always falls in the same change or the one after it,
+    // which these find without a search. Each thread that places rows keeps its own.
+    struct Hints {
+        std::size_t tempo = 0;
+        std::size_t bar = 0;
+    };
+
     // No time or bar text is longer: the decimal digits of a 128-bit number and what follows.
     static constexpr std::size_t kLongestText = kLongestWideNumber + 12;
 
@@ -41,11 +49,11 @@ public:
 
     // "M:SS.mmm" from the start of the file, truncated to the millisecond; nothing when the
     // division gives ticks no length. Rows of the header and of chunks show nothing.
-    void appendTime(TextCursor& out, const Row& row) const;
+    void appendTime(TextCursor& out, const Row& row, Hints* hints = nullptr) const;
 
     // "B:b:TTT", bar and beat counted from 1, the tick within the beat in at least three digits;
     // nothing unless ticks are counted per quarter note.
-    void appendBar(TextCursor& out, const Row& row) const;
+    void appendBar(TextCursor& out, const Row& row, Hints* hints = nullptr) const;
 
     // The longest Time and Bar texts of the rows up to the tick, under any map: a view's width.
     std::string longestTime(std::uint64_t lastTick) const;
@@ -75,10 +83,10 @@ private:
     void sumTempos();
     void countBars();
     std::string longestText(std::uint64_t lastTick,
-                            void (TimeMaps::*append)(TextCursor&, const Row&) const) const;
+                            void (TimeMaps::*append)(TextCursor&, const Row&, Hints*) const) const;
     template <typename Point>
-    const Point* pointAt(const std::vector<Point>& points, std::uint32_t track,
-                         std::uint64_t tick) const;
+    static const Point* pointAt(const std::vector<Point>& points, std::uint32_t track,
+                                std::uint64_t tick, std::size_t* hint);
 
     bool perTrack_ = false;
     Timing timing_ = Timing::None;

@@ -90,6 +90,13 @@ TEST_P(Placing, TimeAndBarFollowTheTempoAndSignatureMaps)
 
     const TimeMaps maps = GatherTimeMaps(file);
     EXPECT_EQ(Placed(file, walked.rows, CellContext{&maps, {}}), GetParam().placed);
+
+    // Placed one after the other with hints, as a listing places its rows, and backwards.
+    TimeMaps::Hints hints;
+    EXPECT_EQ(Placed(file, walked.rows, CellContext{&maps, {}, &hints}), GetParam().placed);
+    const std::vector<Row> backwards(walked.rows.rbegin(), walked.rows.rend());
+    EXPECT_EQ(Placed(file, backwards, CellContext{&maps, {}, &hints}),
+              Placed(file, backwards, CellContext{&maps, {}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Placing, ::testing::ValuesIn(kPlacingCases), CaseName<PlacingCase>);
