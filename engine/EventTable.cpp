@@ -152,24 +152,49 @@ const Row& EventTable::listedRow(std::size_t index) const
 
 void EventTable::listBlock(std::size_t block) const
 {
-    const RelistStart& start = blocks_[block];
-    const std::size_t end = std::min(size_, (block + 1) * std::size_t{kRowsPerBlock});
-    const auto rows = static_cast<std::int32_t>(end - start.firstRow);
     listedRows_.clear();
-    RowCollector collector(listedRows_);
-    BasicEventWalk<RowCollector> walk(content(), collector);
-    std::int32_t listed = 0;
     try {
-        listed = walk.relist(start.point, rows);
+        relistBlock(block, listedRows_);
     } catch (...) {
         listedRows_.clear(); // no half of a block is taken for another
         throw;
     }
-    if (listed != rows) {
-        listedRows_.clear();
+    listedBlock_ = block;
+}
+
+// Appends the block's rows to rows.
+void EventTable::relistBlock(std::size_t block, std::vector<Row>& rows) const
+{
+    const RelistStart& start = blocks_[block];
+    const std::size_t end = std::min(size_, (block + 1) * std::size_t{kRowsPerBlock});
+    const auto count = static_cast<std::int32_t>(end - start.firstRow);
+    RowCollector collector(rows);
+    BasicEventWalk<RowCollector> walk(content(), collector);
+    if (walk.relist(start.point, count) != count) {
         throw std::logic_error("the rows of a block could not be listed again from its start");
     }
-    listedBlock_ = block;
+}
+
+void EventTable::listRows(std::size_t first, std::size_t count, std::vector<Row>& rows) const
+{
+    const std::size_t end = std::min(size_, first + count);
+    for (; first < end && first < headerRows_.size(); ++first) {
+        rows.push_back(headerRows_[first]);
+    }
+    while (first < end) {
+        const std::size_t block = first / kRowsPerBlock;
+        const std::size_t blockStart = blocks_[block].firstRow;
+        const std::size_t before = rows.size();
+        relistBlock(block, rows);
+        // Only the rows asked for: those before first at the front, those past end at the back.
+        rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(before),
+                   rows.begin() + static_cast<std::ptrdiff_t>(before + (first - blockStart)));
+        const std::size_t blockEnd = std::min(size_, (block + 1) * std::size_t{kRowsPerBlock});
+        if (blockEnd > end) {
+            rows.resize(rows.size() - (blockEnd - end));
+        }
+        first = std::min(blockEnd, end);
+    }
 }
 
 template class BasicEventWalk<EventTable>;

@@ -73,6 +73,9 @@ public:
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     Row row(std::size_t index) const;
+    // Appends the rows from first on, count of them, to rows, each block listed anew: unlike
+    // row(), this changes nothing in the table, and several threads may read rows so at once.
+    void listRows(std::size_t first, std::size_t count, std::vector<Row>& rows) const;
     ByteSpan content() const { return content_.room(); }
     // What the cells' texts take from the whole walk.
     // A text as long as the longest of a column that places rows (Track, Offset, Time, Bar), so
@@ -96,6 +99,7 @@ private:
     void addRowAtBlockOrChunk(const Row& row, std::size_t index, const WalkPoint& before);
     const Row& listedRow(std::size_t index) const;
     void listBlock(std::size_t block) const;
+    void relistBlock(std::size_t block, std::vector<Row>& rows) const;
 
     FileBytes content_;
     std::vector<Row> headerRows_;     // the header chunk's rows: no walk can be taken up among them

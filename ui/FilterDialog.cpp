@@ -11,6 +11,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <future>
+#include <system_error>
 
 #include "ui/FindBar.h"
 #include "ui/ListingGrid.h"
@@ -20,7 +22,8 @@ namespace tracklens::ui {
 
 namespace {
 
-constexpr int kRowsBetweenClocks = 4096;
+// Enough for the second thread to be worth its start.
+constexpr std::int64_t kRowsBetweenClocks = 1 << 15;
 constexpr int kChannels = 16;
 
 } // namespace
@@ -148,6 +151,7 @@ void FilterDialog::apply(const RowFilter& filter)
     }
     const int current = grid_.currentRow();
     building_.emplace(Building{RowFilterMatch(filter, ShownColumns(grid_)),
+                               RowFilterMatch(filter, ShownColumns(grid_)),
                                {},
                                0,
                                current >= 0 ? listing.tableRowOf(current) : -1});
@@ -164,28 +168,29 @@ void FilterDialog::finishBuilding()
 bool FilterDialog::buildSlice()
 {
     Building& building = *building_;
-    const ListingModel& listing = grid_.listing();
-    const EventTable& table = listing.table();
-    const ByteSpan file = table.content();
-    const std::int64_t rows = listing.tableRows();
-    const bool everyKind = building.match.keepsEveryKind();
+    const std::int64_t rows = grid_.listing().tableRows();
     while (building.next < rows) {
         const std::int64_t end = std::min(rows, building.next + kRowsBetweenClocks);
-        batch_.clear();
-        batchRows_.clear();
-        for (; building.next < end; ++building.next) {
-            const auto index = static_cast<std::size_t>(building.next);
-            const Row row = table.row(index);
-            if (everyKind || building.match.keepsKindOf(row)) {
-                batch_.push_back(row);
-                batchRows_.push_back(static_cast<std::uint32_t>(index));
-            }
+        const std::int64_t middle = building.next + (end - building.next) / 2;
+        secondLooking_.shown.clear();
+        std::future<void> second;
+        try {
+            second = std::async(std::launch::async, [this, &building, middle, end] {
+                lookAt(building.secondMatch, middle, end, secondLooking_);
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: this one looks at both halves.
+            lookAt(building.secondMatch, middle, end, secondLooking_);
         }
-        found_.clear();
-        building.match.text().findIn(file, table.cellContext(), batch_, found_);
-        for (const std::uint32_t at : found_) {
-            building.rows.push_back(batchRows_[at]);
+        looking_.shown.clear();
+        lookAt(building.match, building.next, middle, looking_);
+        if (second.valid()) {
+            second.get();
         }
+        building.rows.insert(building.rows.end(), looking_.shown.begin(), looking_.shown.end());
+        building.rows.insert(building.rows.end(), secondLooking_.shown.begin(),
+                             secondLooking_.shown.end());
+        building.next = end;
         if (runner_->sliceIsUp() && building.next < rows) {
             progress_->show();
             progress_->setValue(static_cast<int>(building.next * 1000 / rows));
@@ -194,6 +199,38 @@ bool FilterDialog::buildSlice()
     }
     finishIndex();
     return true;
+}
+
+// The table rows from from to to that the filter shows, appended to looking.shown. Reads the
+// table without changing it, so that two threads may look at once.
+void FilterDialog::lookAt(RowFilterMatch& match, std::int64_t from, std::int64_t to,
+                          Looking& looking) const
+{
+    const EventTable& table = grid_.listing().table();
+    looking.rows.clear();
+    table.listRows(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from),
+                   looking.rows);
+    looking.found.clear();
+    if (match.keepsEveryKind()) {
+        match.text().findIn(table.content(), table.cellContext(), looking.rows, looking.found);
+        for (const std::uint32_t at : looking.found) {
+            looking.shown.push_back(static_cast<std::uint32_t>(from) + at);
+        }
+        return;
+    }
+    looking.kept.clear();
+    looking.tableRows.clear();
+    for (std::size_t at = 0; at < looking.rows.size(); ++at) {
+        if (match.keepsKindOf(looking.rows[at])) {
+            looking.kept.push_back(looking.rows[at]);
+            looking.tableRows.push_back(static_cast<std::uint32_t>(from) +
+                                        static_cast<std::uint32_t>(at));
+        }
+    }
+    match.text().findIn(table.content(), table.cellContext(), looking.kept, looking.found);
+    for (const std::uint32_t at : looking.found) {
+        looking.shown.push_back(looking.tableRows[at]);
+    }
 }
 
 // The grid shows the rows kept; the current row stays, or the first shown after it becomes so.

@@ -20,8 +20,9 @@ class ListingGrid;
 class SliceRunner;
 
 // The filter: the grid shows only the rows of chosen kinds, on a channel, that show a text.
-// Its index keeps the number of each shown row, 4 bytes a row, and is built a slice at a time;
-// Esc cancels the building. Clearing the filter keeps the current row.
+// Its index keeps the number of each shown row, 4 bytes a row, and is built a slice at a time,
+// each stretch of rows looked at by two threads, half each; Esc cancels the building. Clearing the
+// filter keeps the current row.
 class FilterDialog final : public QDialog {
     Q_OBJECT
 
@@ -52,12 +53,22 @@ protected:
 private:
     struct Building {
         RowFilterMatch match;
+        RowFilterMatch secondMatch; // the second thread's
         std::vector<std::uint32_t> rows;
         std::int64_t next;
         std::int64_t currentTableRow; // the current row when it began
     };
+    // What one thread needs to look at a stretch of rows, kept from one stretch to the next.
+    struct Looking {
+        std::vector<Row> rows;
+        std::vector<Row> kept;                // of the kinds kept
+        std::vector<std::uint32_t> tableRows; // their table rows
+        std::vector<std::uint32_t> found;
+        std::vector<std::uint32_t> shown; // the table rows that the filter shows
+    };
 
     bool buildSlice();
+    void lookAt(RowFilterMatch& match, std::int64_t from, std::int64_t to, Looking& looking) const;
     void finishIndex();
     void updateStatus();
 
@@ -69,9 +80,8 @@ private:
     QLabel* status_;
     QProgressBar* progress_;
     std::optional<Building> building_;
-    std::vector<Row> batch_;               // rows of the kinds kept, of the rows looked at now
-    std::vector<std::uint32_t> batchRows_; // and their table rows
-    std::vector<std::uint32_t> found_;
+    Looking looking_;
+    Looking secondLooking_;
 };
 
 } // namespace tracklens::ui

@@ -1,9 +1,12 @@
 // The table lists each row again from where its block begins: every row read back, in any
-// order, is the row the walk found, wherever blocks begin and however the walk ended.
+// order or in stretches, is the row the walk found, wherever blocks begin and however the walk
+// ended.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "tests/support/Listing.h"
 
@@ -75,6 +78,19 @@ TEST_P(TableRows, AreTheWalksRowsInAnyOrderOfReading)
     }
     for (std::size_t i = 0; i < rows; ++i) {
         expectRow(i * 97 % rows, table); // jumping from block to block
+    }
+
+    // Stretches listed at once, from anywhere to anywhere, past the end too.
+    for (const std::size_t stretch : {std::size_t{1}, std::size_t{3}, kBlock - 1, kBlock + 7}) {
+        for (std::size_t first = 0; first <= rows; first += stretch / 2 + 1) {
+            std::vector<Row> listed;
+            table.listRows(first, stretch, listed);
+            const std::size_t end = std::min(rows, first + stretch);
+            const std::vector<Row> expected(walked.rows.begin() +
+                                                static_cast<std::ptrdiff_t>(first),
+                                            walked.rows.begin() + static_cast<std::ptrdiff_t>(end));
+            EXPECT_EQ(listed, expected) << stretch << " rows from " << first;
+        }
     }
 
     EventTable moved = std::move(table);
