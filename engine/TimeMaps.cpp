@@ -58,6 +58,41 @@ void AppendThreeDigits(TextCursor& out, std::uint64_t value)
     AppendTwoDigits(out, value % 100);
 }
 
+void AppendWithinMinute(TextCursor& out, std::uint64_t milliseconds)
+{
+    out += ':';
+    AppendTwoDigits(out, milliseconds / 1000);
+    out += '.';
+    AppendThreeDigits(out, milliseconds % 1000);
+}
+
+// "M:SS.mmm"; the divisions by constants are multiplications.
+void AppendMilliseconds(TextCursor& out, std::uint64_t milliseconds)
+{
+    AppendUnsigned(out, milliseconds / kMillisecondsPerMinute);
+    AppendWithinMinute(out, milliseconds % kMillisecondsPerMinute);
+}
+
+// "b:TTT": the tick within the beat in at least three digits.
+void AppendBeatTick(TextCursor& out, std::uint64_t beat, std::uint64_t tickInBeat)
+{
+    AppendUnsigned(out, beat);
+    out += ':';
+    if (tickInBeat < 1000) {
+        AppendThreeDigits(out, tickInBeat);
+    } else {
+        AppendUnsigned(out, tickInBeat);
+    }
+}
+
+void AppendBarBeatTick(TextCursor& out, std::uint64_t bar, std::uint64_t beat,
+                       std::uint64_t tickInBeat)
+{
+    AppendUnsigned(out, bar);
+    out += ':';
+    AppendBeatTick(out, beat, tickInBeat);
+}
+
 } // namespace
 
 void TimeMaps::noteRow(ByteSpan file, const Row& row)
@@ -197,16 +232,37 @@ void TimeMaps::appendTime(TextCursor& out, const Row& row, Hints* hints) const
     if (IsChunkRow(row.kind) || timing_ == Timing::None) {
         return;
     }
+    placeTime(out, row, hints);
+}
+
+void TimeMaps::appendBar(TextCursor& out, const Row& row, Hints* hints) const
+{
+    if (IsChunkRow(row.kind) || timing_ != Timing::TicksPerQuarter) {
+        return;
+    }
+    placeBar(out, row, hints);
+}
+
+void TimeMaps::placeTime(TextCursor& out, const Row& row, Hints* hints) const
+{
     WideUnsigned milliseconds = 0;
     if (timing_ == Timing::TicksPerQuarter) {
         const TempoPoint* point =
             pointAt(tempos_, keyOf(row), row.absTick, hints == nullptr ? nullptr : &hints->tempo);
-        const WideUnsigned microsecondTicks =
-            point == nullptr ? WideUnsigned{row.absTick} * kTempoAtStart
-                             : point->elapsed + WideUnsigned{row.absTick - point->tick} *
-                                                    point->microsecondsPerQuarter;
-        milliseconds = Quotient(microsecondTicks,
-                                WideUnsigned{ticksPerQuarter_} * kMicrosecondsPerMillisecond);
+        const std::uint64_t from = point == nullptr ? 0 : point->tick;
+        const std::uint32_t tempo =
+            point == nullptr ? kTempoAtStart : point->microsecondsPerQuarter;
+        const WideUnsigned before = point == nullptr ? 0 : point->elapsed;
+        const std::uint64_t perMillisecond =
+            std::uint64_t{ticksPerQuarter_} * kMicrosecondsPerMillisecond;
+        std::uint64_t product = 0;
+        std::uint64_t sum = 0;
+        if ((before >> 64) == 0 && !__builtin_mul_overflow(row.absTick - from, tempo, &product) &&
+            !__builtin_add_overflow(product, static_cast<std::uint64_t>(before), &sum)) {
+            AppendMilliseconds(out, sum / perMillisecond);
+            return;
+        }
+        milliseconds = Quotient(before + WideUnsigned{row.absTick - from} * tempo, perMillisecond);
     } else if (framesPerSecond_ == 29) {
         // 30000/1001 frames a second.
         milliseconds =
@@ -215,39 +271,43 @@ void TimeMaps::appendTime(TextCursor& out, const Row& row, Hints* hints) const
         milliseconds = Quotient(WideUnsigned{row.absTick} * 1000,
                                 WideUnsigned{framesPerSecond_} * ticksPerFrame_);
     }
-    AppendWideUnsigned(out, Quotient(milliseconds, kMillisecondsPerMinute));
-    const auto withinMinute =
-        static_cast<std::uint64_t>(Remainder(milliseconds, kMillisecondsPerMinute));
-    out += ':';
-    AppendTwoDigits(out, withinMinute / 1000);
-    out += '.';
-    AppendThreeDigits(out, withinMinute % 1000);
-}
-
-void TimeMaps::appendBar(TextCursor& out, const Row& row, Hints* hints) const
-{
-    if (IsChunkRow(row.kind) || timing_ != Timing::TicksPerQuarter) {
+    if ((milliseconds >> 64) == 0) {
+        AppendMilliseconds(out, static_cast<std::uint64_t>(milliseconds));
         return;
     }
+    AppendWideUnsigned(out, milliseconds / kMillisecondsPerMinute);
+    AppendWithinMinute(out, static_cast<std::uint64_t>(milliseconds % kMillisecondsPerMinute));
+}
+
+void TimeMaps::placeBar(TextCursor& out, const Row& row, Hints* hints) const
+{
     const BarPoint* point =
         pointAt(bars_, keyOf(row), row.absTick, hints == nullptr ? nullptr : &hints->bar);
     const BarPoint start =
         point == nullptr ? BarPoint{0, 0, kNumeratorAtStart, kDenominatorPowerAtStart, 0} : *point;
-    const WideUnsigned unitsPerBeat = WideUnsigned{4} * ticksPerQuarter_;
-    const WideUnsigned units = WideUnsigned{row.absTick - start.tick} << start.denominatorPower;
+    const std::uint64_t unitsPerBeat = std::uint64_t{4} * ticksPerQuarter_;
+    const std::uint64_t ticks = row.absTick - start.tick;
+    // Nearly always in 64 bits, with one division for the beat and one of 32 bits for the bar.
+    if (ticks <= (~std::uint64_t{0} >> start.denominatorPower) && (start.barsBefore >> 63) == 0) {
+        const std::uint64_t units = ticks << start.denominatorPower;
+        const std::uint64_t beats = units / unitsPerBeat;
+        const std::uint64_t tickInBeat = (units % unitsPerBeat) >> start.denominatorPower;
+        if (beats <= ~std::uint32_t{0}) {
+            const auto beats32 = static_cast<std::uint32_t>(beats);
+            AppendBarBeatTick(
+                out, static_cast<std::uint64_t>(start.barsBefore) + beats32 / start.numerator + 1,
+                beats32 % start.numerator + 1, tickInBeat);
+            return;
+        }
+    }
+    const WideUnsigned units = WideUnsigned{ticks} << start.denominatorPower;
     const WideUnsigned beats = Quotient(units, unitsPerBeat);
     const auto tickInBeat =
         static_cast<std::uint64_t>(Remainder(units, unitsPerBeat) >> start.denominatorPower);
     AppendWideUnsigned(out, start.barsBefore + Quotient(beats, start.numerator) + 1);
     out += ':';
-    AppendUnsigned(out, static_cast<std::uint64_t>(Remainder(beats, start.numerator)) + 1);
-    out += ':';
-    // At least three digits.
-    if (tickInBeat < 1000) {
-        AppendThreeDigits(out, tickInBeat);
-    } else {
-        AppendUnsigned(out, tickInBeat);
-    }
+    AppendBeatTick(out, static_cast<std::uint64_t>(Remainder(beats, start.numerator)) + 1,
+                   tickInBeat);
 }
 
 std::string TimeMaps::longestTime(std::uint64_t lastTick) const
