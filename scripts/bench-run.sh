@@ -15,7 +15,7 @@ files=("$bench_data/1MB.mid" "$bench_data/10MB.mid" "$bench_data/100MB.mid")
 echo "## Machine"
 bench_machine
 echo
-for program in bench-walk bench-cells bench-tsv; do
+for program in bench-walk bench-cells bench-tsv bench-texts; do
     echo "## $program"
     echo '```'
     echo "\$ $bench_build/bench/$program ${files[*]} $*"
