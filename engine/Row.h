@@ -59,6 +59,8 @@ struct Row {
     std::uint16_t detail;     // decoder's own: SysEx maker and message, meta data offset
                               // (the ProblemCode of a Problem row)
     std::uint32_t track;      // 1-based number of the MTrk chunk of the row; 0 outside one
+
+    friend bool operator==(const Row&, const Row&) = default;
 };
 
 // Offsets are 32-bit, so no file larger than this can be listed.

@@ -10,19 +10,12 @@
 
 namespace tracklens {
 
-bool operator==(const Row& a, const Row& b)
-{
-    return a.absTick == b.absTick && a.offset == b.offset && a.length == b.length &&
-           a.kind == b.kind && a.status == b.status && a.deltaLength == b.deltaLength &&
-           a.running == b.running && a.detail == b.detail;
-}
-
 void PrintTo(const Row& row, std::ostream* out)
 {
     *out << "{kind " << static_cast<int>(row.kind) << ", offset " << row.offset << ", length "
          << row.length << ", tick " << row.absTick << ", status " << static_cast<int>(row.status)
          << (row.running ? " running" : "") << ", delta bytes " << int{row.deltaLength}
-         << ", detail " << row.detail << "}";
+         << ", detail " << row.detail << ", track " << row.track << "}";
 }
 
 } // namespace tracklens

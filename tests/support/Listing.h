@@ -24,7 +24,6 @@
 namespace tracklens {
 
 // Rows are equal when every field is; a failing comparison prints them field by field.
-bool operator==(const Row& a, const Row& b);
 void PrintTo(const Row& row, std::ostream* out);
 
 } // namespace tracklens
