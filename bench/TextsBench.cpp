@@ -2,6 +2,7 @@
 // and the detector reading them all in one piece.
 
 #include <benchmark/benchmark.h>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -14,7 +15,8 @@ namespace {
 
 using tracklens::bench::BenchInput;
 
-// The walk of ChooseTexts: every event decoded, the texts' places noted.
+// The walk of ChooseTexts: every event decoded, the texts' places noted, then the texts joined
+// in one piece for the detector.
 void NoteTexts(benchmark::State& state, const BenchInput& input)
 {
     std::int64_t rows = 0;

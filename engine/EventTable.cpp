@@ -177,7 +177,18 @@ void EventTable::relistBlock(std::size_t block, std::vector<Row>& rows) const
 
 void EventTable::listRows(std::size_t first, std::size_t count, std::vector<Row>& rows) const
 {
-    const std::size_t end = std::min(size_, first + count);
+    const std::size_t end = first >= size_ ? first : first + std::min(count, size_ - first);
+    const std::size_t given = rows.size();
+    try {
+        appendRows(first, end, rows);
+    } catch (...) {
+        rows.resize(given); // no part of a block is taken for the rows asked
+        throw;
+    }
+}
+
+void EventTable::appendRows(std::size_t first, std::size_t end, std::vector<Row>& rows) const
+{
     for (; first < end && first < headerRows_.size(); ++first) {
         rows.push_back(headerRows_[first]);
     }

@@ -100,6 +100,7 @@ private:
     const Row& listedRow(std::size_t index) const;
     void listBlock(std::size_t block) const;
     void relistBlock(std::size_t block, std::vector<Row>& rows) const;
+    void appendRows(std::size_t first, std::size_t end, std::vector<Row>& rows) const;
 
     FileBytes content_;
     std::vector<Row> headerRows_;     // the header chunk's rows: no walk can be taken up among them

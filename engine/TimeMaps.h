@@ -20,9 +20,6 @@ namespace tracklens {
 // (in file order at the same tick); any other format gives each track its own. Until its first
 // change a map holds 500,000 microseconds per quarter note and 4/4. Everything is computed in
 // integers, so that no tick, tempo or signature is ever rounded on the way.
-// No time or bar text is longer: the decimal digits of a 128-bit number and what follows.
-inline constexpr std::size_t kLongestPlaceText = kLongestWideNumber + 12;
-
 class TimeMaps {
 public:
     // Where the rows placed last stood in each map. The rows of a track come in the order of
@@ -33,7 +30,8 @@ public:
         std::size_t bar = 0;
     };
 
-    static constexpr std::size_t kLongestText = kLongestPlaceText;
+    // No time or bar text is longer: the decimal digits of a 128-bit number and what follows.
+    static constexpr std::size_t kLongestText = kLongestWideNumber + 12;
 
     // Takes a row of the walk, in the walk's order: the header's format and division, the Set
     // Tempo and Time Signature events count; call complete() after the last.

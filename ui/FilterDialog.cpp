@@ -104,6 +104,7 @@ FilterDialog::FilterDialog(ListingGrid& grid, QWidget* parent)
         progress_->hide();
         if (cancelled && building_) {
             building_.reset();
+            releaseLooking();
             updateStatus();
         }
     });
@@ -233,11 +234,20 @@ void FilterDialog::lookAt(RowFilterMatch& match, std::int64_t from, std::int64_t
     }
 }
 
+// The rows and lines of a stretch are kept from one stretch to the next, not from one filter
+// to the next.
+void FilterDialog::releaseLooking()
+{
+    looking_ = {};
+    secondLooking_ = {};
+}
+
 // The grid shows the rows kept; the current row stays, or the first shown after it becomes so.
 void FilterDialog::finishIndex()
 {
     Building building = std::move(*building_);
     building_.reset();
+    releaseLooking();
     building.rows.shrink_to_fit();
     ListingModel& listing = grid_.listing();
     listing.setShownRows(std::move(building.rows));

@@ -70,6 +70,7 @@ private:
     bool buildSlice();
     void lookAt(RowFilterMatch& match, std::int64_t from, std::int64_t to, Looking& looking) const;
     void finishIndex();
+    void releaseLooking();
     void updateStatus();
 
     ListingGrid& grid_;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,11 @@ TEST_P(TableRows, AreTheWalksRowsInAnyOrderOfReading)
             EXPECT_EQ(listed, expected) << stretch << " rows from " << first;
         }
     }
+
+    std::vector<Row> rest;
+    table.listRows(rows / 2, std::numeric_limits<std::size_t>::max(), rest);
+    EXPECT_EQ(rest, std::vector<Row>(walked.rows.begin() + static_cast<std::ptrdiff_t>(rows / 2),
+                                     walked.rows.end()));
 
     EventTable moved = std::move(table);
     ASSERT_EQ(moved.size(), rows);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <string>
 
 #include "engine/CellText.h"
@@ -134,19 +136,47 @@ TEST_P(ExtremeTicks, AreTimedExactly)
 INSTANTIATE_TEST_SUITE_P(Maps, ExtremeTicks, ::testing::ValuesIn(kExtremeCases),
                          CaseName<ExtremeCase>);
 
-TEST(ExtremeTicks, CountBarsOfTheFinestBeatWithoutOverflow)
+// Bars at one tick per quarter note, where beats or bars outgrow 32 or 64 bits.
+struct ExtremeBarCase {
+    const char* name;
+    std::vector<std::array<std::uint64_t, 3>> signatures; // tick, numerator, denominator power
+    std::uint64_t tick;
+    const char* bar;
+};
+
+const ExtremeBarCase kExtremeBarCases[] = {
+    {"the finest beat near 2^63 ticks",
+     {{0, 1, 31}},
+     (std::uint64_t{1} << 63) - 1,
+     "4951760157141521099059625985:1:000"},
+    {"more beats than 32 bits count", {}, std::uint64_t{1} << 40, "274877906945:1:000"},
+    {"more bars before a signature than 63 bits count",
+     {{0, 1, 31}, {std::uint64_t{1} << 40, 4, 2}},
+     (std::uint64_t{1} << 40) + 4,
+     "590295810358705651714:1:000"},
+};
+
+class ExtremeBars : public ::testing::TestWithParam<ExtremeBarCase> {};
+
+TEST_P(ExtremeBars, AreCountedWithoutOverflow)
 {
     TimeMaps maps;
     maps.setDivision(0x00, 0x01);
-    maps.addTimeSignature(0, 0, 1, 31);
+    for (const auto& [tick, numerator, power] : GetParam().signatures) {
+        maps.addTimeSignature(0, tick, static_cast<std::uint8_t>(numerator),
+                              static_cast<std::uint8_t>(power));
+    }
     maps.complete();
     Row row{};
     row.kind = RowKind::Meta;
-    row.absTick = (std::uint64_t{1} << 63) - 1;
+    row.absTick = GetParam().tick;
     EXPECT_EQ(
         WrittenText(TimeMaps::kLongestText, [&](TextCursor& out) { maps.appendBar(out, row); }),
-        "4951760157141521099059625985:1:000");
+        GetParam().bar);
 }
+
+INSTANTIATE_TEST_SUITE_P(Maps, ExtremeBars, ::testing::ValuesIn(kExtremeBarCases),
+                         CaseName<ExtremeBarCase>);
 
 } // namespace
 } // namespace tracklens::testing

@@ -23,7 +23,7 @@
 
 namespace tracklens {
 
-// Rows are equal when every field is; a failing comparison prints them field by field.
+// A failing comparison of rows prints them field by field.
 void PrintTo(const Row& row, std::ostream* out);
 
 } // namespace tracklens
