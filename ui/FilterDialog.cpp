@@ -173,7 +173,6 @@ bool FilterDialog::buildSlice()
     while (building.next < rows) {
         const std::int64_t end = std::min(rows, building.next + kRowsBetweenClocks);
         const std::int64_t middle = building.next + (end - building.next) / 2;
-        secondLooking_.shown.clear();
         std::future<void> second;
         try {
             second = std::async(std::launch::async, [this, &building, middle, end] {
@@ -183,7 +182,6 @@ bool FilterDialog::buildSlice()
             // No thread to be had: this one looks at both halves.
             lookAt(building.secondMatch, middle, end, secondLooking_);
         }
-        looking_.shown.clear();
         lookAt(building.match, building.next, middle, looking_);
         if (second.valid()) {
             second.get();
@@ -202,7 +200,7 @@ bool FilterDialog::buildSlice()
     return true;
 }
 
-// The table rows from from to to that the filter shows, appended to looking.shown. Reads the
+// The table rows from from to to that the filter shows, into looking.shown. Reads the
 // table without changing it, so that two threads may look at once.
 void FilterDialog::lookAt(RowFilterMatch& match, std::int64_t from, std::int64_t to,
                           Looking& looking) const
@@ -212,6 +210,7 @@ void FilterDialog::lookAt(RowFilterMatch& match, std::int64_t from, std::int64_t
     table.listRows(static_cast<std::size_t>(from), static_cast<std::size_t>(to - from),
                    looking.rows);
     looking.found.clear();
+    looking.shown.clear();
     if (match.keepsEveryKind()) {
         match.text().findIn(table.content(), table.cellContext(), looking.rows, looking.found);
         for (const std::uint32_t at : looking.found) {
