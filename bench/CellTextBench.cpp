@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "bench/BenchInputs.h"
 #include "engine/CellText.h"
@@ -78,12 +79,43 @@ void AppendCellTexts(benchmark::State& state, const BenchInput& input)
     SetRates(state, input, table, textBytes);
 }
 
+// The Time and Bar cells of every row, in the walk's order, as a listing with those columns
+// places them: with the hints of the rows placed before, one after the other into the text of a
+// batch of rows.
+void PlaceRows(benchmark::State& state, const BenchInput& input)
+{
+    constexpr std::size_t kRowsPerText = 4096;
+    const tracklens::EventTable table = TableOf(input);
+    std::vector<tracklens::Row> rows;
+    table.listRows(0, table.size(), rows);
+    const tracklens::CellContext context = table.cellContext();
+    std::size_t textBytes = 0;
+    std::string room(kRowsPerText * 2 * tracklens::TimeMaps::kLongestText, '\0');
+    for (auto _ : state) {
+        textBytes = 0;
+        tracklens::TimeMaps::Hints hints;
+        for (std::size_t first = 0; first < rows.size(); first += kRowsPerText) {
+            tracklens::TextCursor cursor(room.data(), room.data() + room.size());
+            const std::size_t end = std::min(rows.size(), first + kRowsPerText);
+            for (std::size_t row = first; row < end; ++row) {
+                context.timeMaps->appendTime(cursor, rows[row], &hints);
+                context.timeMaps->appendBar(cursor, rows[row], &hints);
+            }
+            textBytes += static_cast<std::size_t>(cursor.at() - room.data());
+            benchmark::DoNotOptimize(room.data());
+        }
+    }
+    SetRates(state, input, table, textBytes);
+}
+
 void Register(const BenchInput& input)
 {
     benchmark::RegisterBenchmark(("CellText/" + input.name).c_str(), CellTexts, std::cref(input))
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(("AppendCell/" + input.name).c_str(), AppendCellTexts,
                                  std::cref(input))
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("PlaceRows/" + input.name).c_str(), PlaceRows, std::cref(input))
         ->Unit(benchmark::kMillisecond);
 }
 

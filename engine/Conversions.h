@@ -96,6 +96,35 @@ inline std::size_t DecimalDigitCount(std::uint64_t value)
     out.advanceTo(end);
 }
 
+// The decimal digits of the number written last, written again without being worked out anew:
+// for a column whose rows, one after the other, mostly show the same number.
+class RememberedNumber {
+public:
+    // Room for this many characters is needed to write a number, whatever its length.
+    static constexpr std::size_t kRoom = 24;
+
+    [[gnu::always_inline]] void append(TextCursor& out, std::uint64_t value)
+    {
+        if (value != value_ || size_ == 0) {
+            remember(value);
+        }
+        out.appendPiece<kRoom>(digits_.data(), size_);
+    }
+
+private:
+    void remember(std::uint64_t value)
+    {
+        TextCursor cursor(digits_.data(), digits_.data() + digits_.size());
+        AppendUnsigned(cursor, value);
+        size_ = static_cast<std::uint8_t>(cursor.at() - digits_.data());
+        value_ = value;
+    }
+
+    std::array<char, kRoom> digits_{};
+    std::uint64_t value_ = 0;
+    std::uint8_t size_ = 0; // 0 until a number is remembered
+};
+
 // A minus sign before a negative number, no sign otherwise.
 [[gnu::always_inline]] inline void AppendDecimal(TextCursor& out, std::int64_t value)
 {

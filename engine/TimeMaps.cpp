@@ -1,6 +1,7 @@
 #include "engine/TimeMaps.h"
 
 #include <algorithm>
+#include <array>
 #include <new>
 #include <optional>
 #include <tuple>
@@ -48,8 +49,7 @@ WideUnsigned Remainder(WideUnsigned dividend, WideUnsigned divisor)
 // Two digits and three digits, zeros in front.
 void AppendTwoDigits(TextCursor& out, std::uint64_t value)
 {
-    out += kDigitPairs[2 * value];
-    out += kDigitPairs[2 * value + 1];
+    out.appendPiece<2>(&kDigitPairs[2 * value], 2);
 }
 
 void AppendThreeDigits(TextCursor& out, std::uint64_t value)
@@ -58,24 +58,57 @@ void AppendThreeDigits(TextCursor& out, std::uint64_t value)
     AppendTwoDigits(out, value % 100);
 }
 
+// ":SS.mmm", put together in one piece.
 void AppendWithinMinute(TextCursor& out, std::uint64_t milliseconds)
 {
-    out += ':';
-    AppendTwoDigits(out, milliseconds / 1000);
-    out += '.';
-    AppendThreeDigits(out, milliseconds % 1000);
+    const std::uint64_t seconds = milliseconds / 1000;
+    const std::uint64_t thousandths = milliseconds % 1000;
+    const std::uint64_t lastTwo = thousandths % 100;
+    const std::array<char, 8> piece{':',
+                                    kDigitPairs[2 * seconds],
+                                    kDigitPairs[2 * seconds + 1],
+                                    '.',
+                                    static_cast<char>('0' + thousandths / 100),
+                                    kDigitPairs[2 * lastTwo],
+                                    kDigitPairs[2 * lastTwo + 1],
+                                    '\0'};
+    out.appendPiece<piece.size()>(piece.data(), piece.size() - 1);
+}
+
+// A count that the rows placed one after the other mostly share, from what they remember.
+void AppendCount(TextCursor& out, std::uint64_t count, RememberedNumber* remembered)
+{
+    if (remembered != nullptr) {
+        remembered->append(out, count);
+    } else {
+        AppendUnsigned(out, count);
+    }
 }
 
 // "M:SS.mmm"; the divisions by constants are multiplications.
-void AppendMilliseconds(TextCursor& out, std::uint64_t milliseconds)
+void AppendMilliseconds(TextCursor& out, std::uint64_t milliseconds, RememberedNumber* minutes)
 {
-    AppendUnsigned(out, milliseconds / kMillisecondsPerMinute);
+    AppendCount(out, milliseconds / kMillisecondsPerMinute, minutes);
     AppendWithinMinute(out, milliseconds % kMillisecondsPerMinute);
 }
 
-// "b:TTT": the tick within the beat in at least three digits.
+// ":b:TTT": the tick within the beat in at least three digits; nearly always one piece.
 void AppendBeatTick(TextCursor& out, std::uint64_t beat, std::uint64_t tickInBeat)
 {
+    if (beat < 10 && tickInBeat < 1000) {
+        const std::uint64_t lastTwo = tickInBeat % 100;
+        const std::array<char, 8> piece{':',
+                                        static_cast<char>('0' + beat),
+                                        ':',
+                                        static_cast<char>('0' + tickInBeat / 100),
+                                        kDigitPairs[2 * lastTwo],
+                                        kDigitPairs[2 * lastTwo + 1],
+                                        '\0',
+                                        '\0'};
+        out.appendPiece<piece.size()>(piece.data(), 6);
+        return;
+    }
+    out += ':';
     AppendUnsigned(out, beat);
     out += ':';
     if (tickInBeat < 1000) {
@@ -83,14 +116,6 @@ void AppendBeatTick(TextCursor& out, std::uint64_t beat, std::uint64_t tickInBea
     } else {
         AppendUnsigned(out, tickInBeat);
     }
-}
-
-void AppendBarBeatTick(TextCursor& out, std::uint64_t bar, std::uint64_t beat,
-                       std::uint64_t tickInBeat)
-{
-    AppendUnsigned(out, bar);
-    out += ':';
-    AppendBeatTick(out, beat, tickInBeat);
 }
 
 } // namespace
@@ -245,6 +270,7 @@ void TimeMaps::appendBar(TextCursor& out, const Row& row, Hints* hints) const
 
 void TimeMaps::placeTime(TextCursor& out, const Row& row, Hints* hints) const
 {
+    RememberedNumber* const minutes = hints == nullptr ? nullptr : &hints->minutes;
     WideUnsigned milliseconds = 0;
     if (timing_ == Timing::TicksPerQuarter) {
         const TempoPoint* point =
@@ -259,7 +285,7 @@ void TimeMaps::placeTime(TextCursor& out, const Row& row, Hints* hints) const
         std::uint64_t sum = 0;
         if ((before >> 64) == 0 && !__builtin_mul_overflow(row.absTick - from, tempo, &product) &&
             !__builtin_add_overflow(product, static_cast<std::uint64_t>(before), &sum)) {
-            AppendMilliseconds(out, sum / perMillisecond);
+            AppendMilliseconds(out, sum / perMillisecond, minutes);
             return;
         }
         milliseconds = Quotient(before + WideUnsigned{row.absTick - from} * tempo, perMillisecond);
@@ -272,7 +298,7 @@ void TimeMaps::placeTime(TextCursor& out, const Row& row, Hints* hints) const
                                 WideUnsigned{framesPerSecond_} * ticksPerFrame_);
     }
     if ((milliseconds >> 64) == 0) {
-        AppendMilliseconds(out, static_cast<std::uint64_t>(milliseconds));
+        AppendMilliseconds(out, static_cast<std::uint64_t>(milliseconds), minutes);
         return;
     }
     AppendWideUnsigned(out, milliseconds / kMillisecondsPerMinute);
@@ -294,9 +320,10 @@ void TimeMaps::placeBar(TextCursor& out, const Row& row, Hints* hints) const
         const std::uint64_t tickInBeat = (units % unitsPerBeat) >> start.denominatorPower;
         if (beats <= ~std::uint32_t{0}) {
             const auto beats32 = static_cast<std::uint32_t>(beats);
-            AppendBarBeatTick(
+            AppendCount(
                 out, static_cast<std::uint64_t>(start.barsBefore) + beats32 / start.numerator + 1,
-                beats32 % start.numerator + 1, tickInBeat);
+                hints == nullptr ? nullptr : &hints->bars);
+            AppendBeatTick(out, beats32 % start.numerator + 1, tickInBeat);
             return;
         }
     }
@@ -305,7 +332,6 @@ void TimeMaps::placeBar(TextCursor& out, const Row& row, Hints* hints) const
     const auto tickInBeat =
         static_cast<std::uint64_t>(Remainder(units, unitsPerBeat) >> start.denominatorPower);
     AppendWideUnsigned(out, start.barsBefore + Quotient(beats, start.numerator) + 1);
-    out += ':';
     AppendBeatTick(out, static_cast<std::uint64_t>(Remainder(beats, start.numerator)) + 1,
                    tickInBeat);
 }

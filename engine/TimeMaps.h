@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/Bytes.h"
+#include "engine/Conversions.h"
 #include "engine/Row.h"
 #include "engine/TextCursor.h"
 #include "engine/WalkPoint.h"
@@ -28,6 +29,10 @@ public:
     struct Hints {
         std::size_t tempo = 0;
         std::size_t bar = 0;
+        // The minutes of the last time and the last bar written, which the next row mostly
+        // shares.
+        RememberedNumber minutes;
+        RememberedNumber bars;
     };
 
     // No time or bar text is longer: the decimal digits of a 128-bit number and what follows.
