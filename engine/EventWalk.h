@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -30,10 +31,13 @@ namespace tracklens {
 template <typename Sink>
 class BasicEventWalk {
 public:
+    // A walk lists no more rows than a row's index can count.
+    static constexpr std::int32_t kMostRows = std::numeric_limits<std::int32_t>::max();
+
     BasicEventWalk(ByteSpan file, Sink& sink, WalkMode mode = WalkMode::StopAtProblem)
         : file_(file)
         , sink_(sink)
-        , mostRows_(std::numeric_limits<std::int32_t>::max())
+        , mostRows_(kMostRows)
         , end_(file.size())
         , keepGoing_(mode == WalkMode::KeepGoing)
     {
@@ -44,6 +48,24 @@ public:
 
     // Every chunk after the header; call after readHeader() succeeded.
     RunOutcome readChunks();
+
+    // Two walks can share the chunks of a Standard MIDI File that is not in a container, since
+    // a chunk's place follows from the lengths of those before it: the first walk reads the
+    // chunks before a chunk near the middle, the second those from that chunk on. Only running
+    // status passes from a track to the next; the second walk begins without it, so that a
+    // track that depends on it meets an unknown status there, which tells that the second walk
+    // must be read again after the first.
+    //
+    // The point of the first chunk at or after the middle of the file, with the MTrk chunks
+    // before it and no running status; nothing in a container or for a file of one chunk. Call
+    // after readHeader() succeeded.
+    std::optional<WalkPoint> middleChunk() const;
+    // The chunks before the one at until; call after readHeader() succeeded.
+    RunOutcome readChunksBefore(std::uint64_t until);
+    // The chunks from the one at chunk to the end, the walk going on from where it is.
+    RunOutcome readChunksFrom(std::uint64_t chunk);
+    // The chunks from a point at a chunk's tag to the end, as a walk of its own.
+    RunOutcome readChunksTakenUpAt(const WalkPoint& point);
 
     // Lists again rows that a whole walk of the same bytes listed: at most the given number of
     // them, from a point of that walk. Gives how many it listed, which the caller checks: fewer
@@ -65,7 +87,10 @@ private:
     void enterEmbeddedFile(std::size_t dataChunk);
     void leaveEmbeddedFile();
     RunOutcome walkAllChunks();
-    void walkChunks(std::uint64_t chunk);
+    template <typename Steps>
+    RunOutcome outcomeOf(Steps steps);
+    void takeUp(const WalkPoint& point);
+    void walkChunks(std::uint64_t chunk, std::uint64_t until = ~std::uint64_t{0});
     void walkTrack(std::uint64_t chunk, std::size_t begin, std::uint64_t absTick);
     void walkTrackKeepingOn(std::uint64_t chunk, std::size_t begin, std::uint64_t absTick);
     [[gnu::always_inline]] EventStart startEvent(TrackReader& reader, std::uint64_t absTick,

@@ -156,15 +156,25 @@ RunOutcome BasicEventWalk<Sink>::readChunks()
 template <typename Sink>
 RunOutcome BasicEventWalk<Sink>::walkAllChunks()
 {
-    try {
+    return outcomeOf([this] {
         if (inContainer_) {
             walkContainer(firstChunk_);
             if (!containerHasData_) {
-                return {RunOutcome::Kind::NotMidi};
+                throw walk_detail::NotAStandardFile{};
             }
         } else {
             walkChunks(firstChunk_);
         }
+    });
+}
+
+// How the steps of a walk ended.
+template <typename Sink>
+template <typename Steps>
+RunOutcome BasicEventWalk<Sink>::outcomeOf(Steps steps)
+{
+    try {
+        steps();
     } catch (const walk_detail::NotAStandardFile&) {
         return {RunOutcome::Kind::NotMidi};
     } catch (const walk_detail::TooManyRows& tooMany) {
@@ -180,14 +190,60 @@ RunOutcome BasicEventWalk<Sink>::walkAllChunks()
 }
 
 template <typename Sink>
-std::int32_t BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t rows)
+std::optional<WalkPoint> BasicEventWalk<Sink>::middleChunk() const
 {
-    rowCount_ = 0;
-    mostRows_ = rows;
+    if (inContainer_) {
+        return std::nullopt;
+    }
+    const std::uint64_t middle = end_ / 2;
+    std::uint32_t tracks = 0;
+    for (std::uint64_t chunk = firstChunk_;
+         chunk <= end_ && end_ - chunk >= walk_detail::kChunkHeaderSize; chunk = nextChunk(chunk)) {
+        if (chunk >= middle && chunk != firstChunk_) {
+            return WalkPoint{static_cast<std::size_t>(chunk), 0, 0, 0, tracks, 0, keepGoing_};
+        }
+        if (walk_detail::StartsWith(file_.subspan(static_cast<std::size_t>(chunk)), kTrackTag)) {
+            ++tracks;
+        }
+    }
+    return std::nullopt;
+}
+
+template <typename Sink>
+RunOutcome BasicEventWalk<Sink>::readChunksBefore(std::uint64_t until)
+{
+    return outcomeOf([this, until] { walkChunks(firstChunk_, until); });
+}
+
+template <typename Sink>
+RunOutcome BasicEventWalk<Sink>::readChunksFrom(std::uint64_t chunk)
+{
+    return outcomeOf([this, chunk] { walkChunks(chunk); });
+}
+
+template <typename Sink>
+RunOutcome BasicEventWalk<Sink>::readChunksTakenUpAt(const WalkPoint& point)
+{
+    takeUp(point);
+    return readChunksFrom(point.chunk);
+}
+
+// What the walk knew at a point of another walk of the same bytes.
+template <typename Sink>
+void BasicEventWalk<Sink>::takeUp(const WalkPoint& point)
+{
     lastChannelStatus_ = point.lastChannelStatus;
     keepGoing_ = point.keepGoing;
     tracksBefore_ = point.tracksBefore;
     inContainer_ = walk_detail::IsRmidContainer(file_);
+}
+
+template <typename Sink>
+std::int32_t BasicEventWalk<Sink>::relist(const WalkPoint& point, std::int32_t rows)
+{
+    rowCount_ = 0;
+    mostRows_ = rows;
+    takeUp(point);
     try {
         if (point.dataChunk != 0) {
             enterEmbeddedFile(point.dataChunk);
@@ -282,9 +338,9 @@ void BasicEventWalk<Sink>::leaveEmbeddedFile()
 }
 
 template <typename Sink>
-void BasicEventWalk<Sink>::walkChunks(std::uint64_t chunk)
+void BasicEventWalk<Sink>::walkChunks(std::uint64_t chunk, std::uint64_t until)
 {
-    while (chunk <= end_ && end_ - chunk >= walk_detail::kChunkHeaderSize) {
+    while (chunk < until && chunk <= end_ && end_ - chunk >= walk_detail::kChunkHeaderSize) {
         chunk = walkChunk(chunk);
     }
 }

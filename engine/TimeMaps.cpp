@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <future>
 #include <new>
 #include <optional>
+#include <system_error>
 #include <tuple>
 
 #include "engine/Conversions.h"
@@ -131,10 +133,10 @@ void TimeMaps::noteRow(ByteSpan file, const Row& row)
         break;
     case RowKind::Meta:
         if (const std::optional<std::uint32_t> tempo = MetaTempo(file, row)) {
-            addTempo(keyOf(row), row.absTick, *tempo);
+            addTempo(row.track, row.absTick, *tempo);
         } else if (const std::optional<TimeSignatureFields> signature =
                        MetaTimeSignature(file, row)) {
-            addTimeSignature(keyOf(row), row.absTick, signature->numerator,
+            addTimeSignature(row.track, row.absTick, signature->numerator,
                              signature->denominatorPower);
         }
         break;
@@ -177,8 +179,23 @@ void TimeMaps::addTimeSignature(std::uint32_t track, std::uint64_t tick, std::ui
     }
 }
 
+void TimeMaps::addChangesOf(const TimeMaps& later)
+{
+    tempos_.insert(tempos_.end(), later.tempos_.begin(), later.tempos_.end());
+    bars_.insert(bars_.end(), later.bars_.begin(), later.bars_.end());
+}
+
 void TimeMaps::complete()
 {
+    // One map for every track, unless each has its own.
+    if (!perTrack_) {
+        for (TempoPoint& point : tempos_) {
+            point.track = 0;
+        }
+        for (BarPoint& point : bars_) {
+            point.track = 0;
+        }
+    }
     // Stable: changes at the same tick keep the order the walk listed them in.
     std::stable_sort(tempos_.begin(), tempos_.end(), ComesBefore<TempoPoint>);
     std::stable_sort(bars_.begin(), bars_.end(), ComesBefore<BarPoint>);
@@ -399,13 +416,68 @@ private:
     TimeMaps& maps_;
 };
 
+using TimeMapsWalk = BasicEventWalk<TimeMapsSink>;
+
+// The changes of the chunks from a point at a chunk's tag, and whether they are those that a
+// walk of the whole file notes there: they are when the walk met no problem, and so took no
+// running status from the chunks before.
+struct LaterHalf {
+    TimeMaps maps;
+    std::int32_t rows = 0;
+    bool asInAWholeWalk = false;
+};
+
+LaterHalf GatherLaterHalf(ByteSpan file, WalkMode mode, const WalkPoint& from)
+{
+    LaterHalf half;
+    TimeMapsSink sink(file, half.maps);
+    TimeMapsWalk walk(file, sink, mode);
+    const RunOutcome outcome = walk.readChunksTakenUpAt(from);
+    half.rows = walk.rowCount();
+    half.asInAWholeWalk = outcome.complete() && walk.problems().empty();
+    return half;
+}
+
+// The chunks after the header: those of the later half on a second thread, when the file is
+// large enough and has chunks to share. A later half that is not as a whole walk would note it
+// is walked again, after the earlier one.
+RunOutcome GatherChunks(ByteSpan file, WalkMode mode, std::size_t smallestFileInHalves,
+                        TimeMapsWalk& walk, TimeMaps& maps)
+{
+    const std::optional<WalkPoint> middle =
+        file.size() >= smallestFileInHalves ? walk.middleChunk() : std::nullopt;
+    if (!middle) {
+        return walk.readChunks();
+    }
+    std::future<LaterHalf> later;
+    try {
+        later = std::async(std::launch::async, GatherLaterHalf, file, mode, *middle);
+    } catch (const std::system_error&) {
+        return walk.readChunks();
+    }
+    const RunOutcome earlier = walk.readChunksBefore(middle->chunk);
+    const LaterHalf half = later.get();
+    if (!earlier.complete()) {
+        return earlier; // the whole walk ends before the later half
+    }
+    if (half.asInAWholeWalk && half.rows <= TimeMapsWalk::kMostRows - walk.rowCount()) {
+        maps.addChangesOf(half.maps);
+        return earlier;
+    }
+    return walk.readChunksFrom(middle->chunk);
+}
+
 } // namespace
 
-TimeMaps GatherTimeMaps(ByteSpan file, WalkMode mode)
+TimeMaps GatherTimeMaps(ByteSpan file, WalkMode mode, std::size_t smallestFileInHalves)
 {
     TimeMaps maps;
     TimeMapsSink sink(file, maps);
-    const RunOutcome outcome = WalkFile(file, sink, mode);
+    TimeMapsWalk walk(file, sink, mode);
+    RunOutcome outcome = walk.readHeader();
+    if (outcome.complete()) {
+        outcome = GatherChunks(file, mode, smallestFileInHalves, walk, maps);
+    }
     // Maps that miss what memory could not hold would place rows wrongly.
     if (outcome.kind == RunOutcome::Kind::Failure && outcome.code == FailureCode::OutOfMemory) {
         throw std::bad_alloc();

@@ -42,12 +42,17 @@ public:
     // Tempo and Time Signature events count; call complete() after the last.
     void noteRow(ByteSpan file, const Row& row);
 
-    // The same, field by field.
+    // The same, field by field: a change is noted with the number of its track, which counts
+    // only in a format that gives each track its own maps.
     void setFormat(std::uint16_t format) { perTrack_ = format > 1; }
     void setDivision(std::uint8_t high, std::uint8_t low);
     void addTempo(std::uint32_t track, std::uint64_t tick, std::uint32_t microsecondsPerQuarter);
     void addTimeSignature(std::uint32_t track, std::uint64_t tick, std::uint8_t numerator,
                           std::uint8_t denominatorPower);
+
+    // Adds the changes that another walk noted in the chunks after those walked for these maps,
+    // as if they had been noted here after them; before complete().
+    void addChangesOf(const TimeMaps& later);
 
     // Merges and sums what was noted; the texts are those of the maps without changes before.
     void complete();
@@ -64,12 +69,16 @@ public:
     std::string longestTime(std::uint64_t lastTick) const;
     std::string longestBar(std::uint64_t lastTick) const;
 
+    friend bool operator==(const TimeMaps&, const TimeMaps&) = default;
+
 private:
     struct TempoPoint {
         std::uint32_t track;
         std::uint64_t tick;
         std::uint32_t microsecondsPerQuarter;
         WideUnsigned elapsed; // sum of ticks times their tempo before tick
+
+        friend bool operator==(const TempoPoint&, const TempoPoint&) = default;
     };
     struct BarPoint {
         std::uint32_t track;
@@ -77,6 +86,8 @@ private:
         std::uint8_t numerator;
         std::uint8_t denominatorPower;
         WideUnsigned barsBefore; // bars begun before tick, which starts one
+
+        friend bool operator==(const BarPoint&, const BarPoint&) = default;
     };
     enum class Timing {
         None,
@@ -104,9 +115,15 @@ private:
     std::vector<BarPoint> bars_;
 };
 
+// Files from this size on are walked in two halves at once, when a second thread can be had.
+inline constexpr std::size_t kSmallestFileGatheredInHalves =
+    kSmallBatches ? 0 : std::size_t{1} << 18;
+
 // The maps of a file from a walk that notes only what they need, for a listing that writes its
 // rows as they are found; a walk that keeps going notes the tempo and signature events after a
-// track's problems too (a tempo of 0 is a problem row and enters no map).
-TimeMaps GatherTimeMaps(ByteSpan file, WalkMode mode = WalkMode::StopAtProblem);
+// track's problems too (a tempo of 0 is a problem row and enters no map). The maps are the same
+// whether the walk is shared between two threads or not.
+TimeMaps GatherTimeMaps(ByteSpan file, WalkMode mode = WalkMode::StopAtProblem,
+                        std::size_t smallestFileInHalves = kSmallestFileGatheredInHalves);
 
 } // namespace tracklens

@@ -171,6 +171,9 @@ std::pair<RunOutcome, std::size_t> ListAndCompare(ByteSpan file, WalkMode mode)
     // Every column, with the time maps of a walk of their own: the table's, made during its walk.
     {
         const TimeMaps maps = GatherTimeMaps(file, mode);
+        // Walked in two halves at once or in one piece, the same maps.
+        Check(maps == GatherTimeMaps(file, mode, 0) &&
+              maps == GatherTimeMaps(file, mode, SIZE_MAX));
         std::ostringstream tsv;
         const auto writer =
             MakeListingWriter(ListingFormat::Tsv, file, tsv, kAllColumns, CellContext{&maps, {}});

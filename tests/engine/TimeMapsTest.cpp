@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
-
+#include <cstdint>
 #include <string>
 
 #include "engine/CellText.h"
@@ -102,6 +102,45 @@ TEST_P(Placing, TimeAndBarFollowTheTempoAndSignatureMaps)
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, Placing, ::testing::ValuesIn(kPlacingCases), CaseName<PlacingCase>);
+
+// A file large enough is walked in two halves at once, its later half from the first chunk past
+// the middle; its maps are those of a walk of the whole file, also when the later half depends on
+// the earlier one or the whole walk never reaches it. Each file's second track begins past its
+// middle.
+struct HalvesCase {
+    const char* name;
+    Bytes file;
+};
+
+const Bytes kEarlierNotes = Hex("00 903C40 60 803C00 60 903C40 60 803C00 60 903C40");
+
+const HalvesCase kHalvesCases[] = {
+    {"a tempo of the later half", Smf({kEarlierNotes, Hex("60 FF510303D090 00 FF2F00")})},
+    {"a later track in the running status of the earlier",
+     Smf({Concat({kEarlierNotes, Hex("00 C005")}), Hex("60 06 10 00 10 40 10 FF510303D090")})},
+    {"a walk that ends in the earlier half",
+     Smf({Hex("00 FF510303D090 60 903C40 60 803C00 60 903C40 00 FF01"), Hex("00 FF51030F4240")})},
+    {"a later half that ends in failure",
+     Smf({kEarlierNotes, Hex("00 FF51030F4240 00 FF58040302 00 FF01")})},
+    {"format 2", Smf(2, 96,
+                     {Concat({Hex("00 FF51030F4240"), kEarlierNotes}),
+                      Hex("00 FF510303D090 00 FF580406031808")})},
+    {"a chunk of another kind at the middle",
+     Concat({Header({.tracks = 2}), Chunk("MTrk", kEarlierNotes), Chunk("XFIH", Hex("00")),
+             Chunk("MTrk", Hex("00 FF510303D090 00 FF580406031808"))})},
+};
+
+class Halves : public ::testing::TestWithParam<HalvesCase> {};
+
+TEST_P(Halves, GiveTheMapsOfAWholeWalk)
+{
+    for (const WalkMode mode : {WalkMode::StopAtProblem, WalkMode::KeepGoing}) {
+        EXPECT_EQ(GatherTimeMaps(GetParam().file, mode, 0),
+                  GatherTimeMaps(GetParam().file, mode, SIZE_MAX));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Halves, ::testing::ValuesIn(kHalvesCases), CaseName<HalvesCase>);
 
 // Ticks and tempos at the ends of their ranges overflow nothing.
 struct ExtremeCase {
