@@ -20,6 +20,7 @@ constexpr std::uint32_t kTempoAtStart = 500'000; // microseconds per quarter not
 constexpr std::uint8_t kNumeratorAtStart = 4;
 constexpr std::uint8_t kDenominatorPowerAtStart = 2; // 4/4
 constexpr std::uint8_t kLargestDenominatorPower = 31;
+constexpr std::uint64_t kLastTick = ~std::uint64_t{0};
 
 constexpr std::uint64_t kMillisecondsPerMinute = 60'000;
 constexpr std::uint64_t kMicrosecondsPerMillisecond = 1'000;
@@ -151,15 +152,19 @@ void TimeMaps::setDivision(std::uint8_t high, std::uint8_t low)
 {
     timing_ = Timing::None;
     if ((high & 0x80) == 0) {
-        ticksPerQuarter_ = std::uint32_t{high} << 8 | low;
-        if (ticksPerQuarter_ != 0) {
+        const std::uint32_t ticksPerQuarter = std::uint32_t{high} << 8 | low;
+        if (ticksPerQuarter != 0) {
             timing_ = Timing::TicksPerQuarter;
+            timeDivisor_ = std::uint64_t{ticksPerQuarter} * kMicrosecondsPerMillisecond;
+            unitsPerBeat_ = std::uint64_t{4} * ticksPerQuarter;
         }
     } else {
-        framesPerSecond_ = static_cast<std::uint32_t>(-static_cast<std::int8_t>(high));
-        ticksPerFrame_ = low;
-        if (ticksPerFrame_ != 0) {
+        const auto framesPerSecond = static_cast<std::uint32_t>(-static_cast<std::int8_t>(high));
+        if (low != 0) {
             timing_ = Timing::Smpte;
+            // 29 stands for 30000/1001 frames a second.
+            smpteRate_ = framesPerSecond == 29 ? 1001 : 1000;
+            timeDivisor_ = std::uint64_t{framesPerSecond == 29 ? 30 : framesPerSecond} * low;
         }
     }
 }
@@ -221,7 +226,7 @@ void TimeMaps::sumTempos()
 // signature starts a bar: one that comes inside a bar cuts that bar short.
 void TimeMaps::countBars()
 {
-    const WideUnsigned unitsPerBeat = WideUnsigned{4} * ticksPerQuarter_;
+    const WideUnsigned unitsPerBeat = unitsPerBeat_;
     if (unitsPerBeat == 0) {
         return;
     }
@@ -238,35 +243,33 @@ void TimeMaps::countBars()
     }
 }
 
-// The last point of the track at or before the tick, if there is one. The hint is where the
-// points before the tick ended last time, looked at first.
+// The points of the track up to the tick end before the index given; the point there, if of the
+// same track, is the next change after the tick.
 template <typename Point>
-const Point* TimeMaps::pointAt(const std::vector<Point>& points, std::uint32_t track,
-                               std::uint64_t tick, std::size_t* hint)
+std::size_t TimeMaps::pointsUpTo(const std::vector<Point>& points, std::uint32_t track,
+                                 std::uint64_t tick)
 {
-    const auto before = [&](const Point& point) {
-        return point.track < track || (point.track == track && point.tick <= tick);
-    };
-    const auto endsBefore = [&](std::size_t at) {
-        return at <= points.size() && (at == 0 || before(points[at - 1])) &&
-               (at == points.size() || !before(points[at]));
-    };
-    std::size_t after = 0;
-    if (hint != nullptr && endsBefore(*hint)) {
-        after = *hint;
-    } else if (hint != nullptr && endsBefore(*hint + 1)) {
-        after = *hint + 1;
-    } else {
-        after = static_cast<std::size_t>(
-            std::partition_point(points.begin(), points.end(), before) - points.begin());
-    }
-    if (hint != nullptr) {
-        *hint = after;
-    }
-    if (after == 0 || points[after - 1].track != track) {
-        return nullptr;
-    }
-    return &points[after - 1];
+    return static_cast<std::size_t>(std::partition_point(points.begin(), points.end(),
+                                                         [&](const Point& point) {
+                                                             return point.track < track ||
+                                                                    (point.track == track &&
+                                                                     point.tick <= tick);
+                                                         }) -
+                                    points.begin());
+}
+
+// The ticks from the last change of the track at or before the tick up to its next change, but
+// no further than the numbers of a place fit 64 bits: nothing when they never do.
+template <typename Point>
+TimeMaps::Hints::Stretch TimeMaps::stretchAt(const std::vector<Point>& points, std::uint32_t track,
+                                             std::uint64_t tick, std::uint64_t longest)
+{
+    const std::size_t after = pointsUpTo(points, track, tick);
+    const bool changed = after > 0 && points[after - 1].track == track;
+    const bool changesAgain = after < points.size() && points[after].track == track;
+    const std::uint64_t from = changed ? points[after - 1].tick : 0;
+    const std::uint64_t to = changesAgain ? points[after].tick : kLastTick;
+    return {track, from, std::min(to - from, longest)};
 }
 
 void TimeMaps::appendTime(TextCursor& out, const Row& row, Hints* hints) const
@@ -274,7 +277,18 @@ void TimeMaps::appendTime(TextCursor& out, const Row& row, Hints* hints) const
     if (IsChunkRow(row.kind) || timing_ == Timing::None) {
         return;
     }
-    placeTime(out, row, hints);
+    const std::uint32_t key = keyOf(row);
+    Hints::TimeStretch alone;
+    Hints::TimeStretch& stretch = hints == nullptr ? alone : hints->time;
+    if (!stretch.holds(key, row.absTick)) {
+        stretch = timeStretchAt(key, row.absTick);
+        if (!stretch.holds(key, row.absTick)) {
+            placeWideTime(out, row);
+            return;
+        }
+    }
+    const std::uint64_t scaled = stretch.scaledBefore + (row.absTick - stretch.from) * stretch.rate;
+    AppendMilliseconds(out, scaled / timeDivisor_, hints == nullptr ? nullptr : &hints->minutes);
 }
 
 void TimeMaps::appendBar(TextCursor& out, const Row& row, Hints* hints) const
@@ -282,72 +296,104 @@ void TimeMaps::appendBar(TextCursor& out, const Row& row, Hints* hints) const
     if (IsChunkRow(row.kind) || timing_ != Timing::TicksPerQuarter) {
         return;
     }
-    placeBar(out, row, hints);
-}
-
-void TimeMaps::placeTime(TextCursor& out, const Row& row, Hints* hints) const
-{
-    RememberedNumber* const minutes = hints == nullptr ? nullptr : &hints->minutes;
-    WideUnsigned milliseconds = 0;
-    if (timing_ == Timing::TicksPerQuarter) {
-        const TempoPoint* point =
-            pointAt(tempos_, keyOf(row), row.absTick, hints == nullptr ? nullptr : &hints->tempo);
-        const std::uint64_t from = point == nullptr ? 0 : point->tick;
-        const std::uint32_t tempo =
-            point == nullptr ? kTempoAtStart : point->microsecondsPerQuarter;
-        const WideUnsigned before = point == nullptr ? 0 : point->elapsed;
-        const std::uint64_t perMillisecond =
-            std::uint64_t{ticksPerQuarter_} * kMicrosecondsPerMillisecond;
-        std::uint64_t product = 0;
-        std::uint64_t sum = 0;
-        if ((before >> 64) == 0 && !__builtin_mul_overflow(row.absTick - from, tempo, &product) &&
-            !__builtin_add_overflow(product, static_cast<std::uint64_t>(before), &sum)) {
-            AppendMilliseconds(out, sum / perMillisecond, minutes);
+    const std::uint32_t key = keyOf(row);
+    Hints::BarStretch alone;
+    Hints::BarStretch& stretch = hints == nullptr ? alone : hints->bar;
+    if (!stretch.holds(key, row.absTick)) {
+        stretch = barStretchAt(key, row.absTick);
+        if (!stretch.holds(key, row.absTick)) {
+            placeWideBar(out, row);
             return;
         }
-        milliseconds = Quotient(before + WideUnsigned{row.absTick - from} * tempo, perMillisecond);
-    } else if (framesPerSecond_ == 29) {
-        // 30000/1001 frames a second.
-        milliseconds =
-            Quotient(WideUnsigned{row.absTick} * 1001, WideUnsigned{30} * ticksPerFrame_);
+    }
+    // One division for the beat and one of 32 bits for the bar.
+    const std::uint64_t units = (row.absTick - stretch.from) << stretch.denominatorPower;
+    const std::uint64_t beats = units / unitsPerBeat_;
+    const std::uint64_t tickInBeat = (units - beats * unitsPerBeat_) >> stretch.denominatorPower;
+    const auto beats32 = static_cast<std::uint32_t>(beats);
+    AppendCount(out, stretch.barsBefore + beats32 / stretch.numerator + 1,
+                hints == nullptr ? nullptr : &hints->bars);
+    AppendBeatTick(out, beats32 % stretch.numerator + 1, tickInBeat);
+}
+
+// In a stretch, a tick's time is its scaled sum divided by timeDivisor_: microseconds times the
+// ticks per quarter note, or milliseconds times the ticks per second.
+TimeMaps::Hints::TimeStretch TimeMaps::timeStretchAt(std::uint32_t key, std::uint64_t tick) const
+{
+    Hints::TimeStretch stretch;
+    WideUnsigned before = 0;
+    if (timing_ == Timing::TicksPerQuarter) {
+        const std::size_t after = pointsUpTo(tempos_, key, tick);
+        const bool changed = after > 0 && tempos_[after - 1].track == key;
+        stretch.rate = changed ? tempos_[after - 1].microsecondsPerQuarter : kTempoAtStart;
+        before = changed ? tempos_[after - 1].elapsed : 0;
     } else {
-        milliseconds = Quotient(WideUnsigned{row.absTick} * 1000,
-                                WideUnsigned{framesPerSecond_} * ticksPerFrame_);
+        stretch.rate = smpteRate_;
     }
-    if ((milliseconds >> 64) == 0) {
-        AppendMilliseconds(out, static_cast<std::uint64_t>(milliseconds), minutes);
-        return;
+    if ((before >> 64) != 0) {
+        return stretch;
     }
+    stretch.scaledBefore = static_cast<std::uint64_t>(before);
+    const std::uint64_t longest =
+        stretch.rate == 0 ? kLastTick : (kLastTick - stretch.scaledBefore) / stretch.rate;
+    static_cast<Hints::Stretch&>(stretch) = timing_ == Timing::TicksPerQuarter
+                                                ? stretchAt(tempos_, key, tick, longest)
+                                                : Hints::Stretch{key, 0, longest};
+    return stretch;
+}
+
+// Bars of fewer than 2^63 before the stretch, and fewer than 2^32 beats in it.
+TimeMaps::Hints::BarStretch TimeMaps::barStretchAt(std::uint32_t key, std::uint64_t tick) const
+{
+    Hints::BarStretch stretch;
+    const std::size_t after = pointsUpTo(bars_, key, tick);
+    const BarPoint start = after > 0 && bars_[after - 1].track == key
+                               ? bars_[after - 1]
+                               : BarPoint{key, 0, kNumeratorAtStart, kDenominatorPowerAtStart, 0};
+    if ((start.barsBefore >> 63) != 0) {
+        return stretch;
+    }
+    stretch.barsBefore = static_cast<std::uint64_t>(start.barsBefore);
+    stretch.numerator = start.numerator;
+    stretch.denominatorPower = start.denominatorPower;
+    const WideUnsigned unitsOfFewerBeats = (WideUnsigned{1} << 32) * unitsPerBeat_ - 1;
+    const WideUnsigned longest =
+        std::min<WideUnsigned>(unitsOfFewerBeats, kLastTick) >> start.denominatorPower;
+    static_cast<Hints::Stretch&>(stretch) =
+        stretchAt(bars_, key, tick, static_cast<std::uint64_t>(longest));
+    return stretch;
+}
+
+// Exactly, in 128 bits, a time whose numbers outgrow 64.
+void TimeMaps::placeWideTime(TextCursor& out, const Row& row) const
+{
+    WideUnsigned scaled = WideUnsigned{row.absTick} * smpteRate_;
+    if (timing_ == Timing::TicksPerQuarter) {
+        const std::uint32_t key = keyOf(row);
+        const std::size_t after = pointsUpTo(tempos_, key, row.absTick);
+        const bool changed = after > 0 && tempos_[after - 1].track == key;
+        const TempoPoint start =
+            changed ? tempos_[after - 1] : TempoPoint{key, 0, kTempoAtStart, 0};
+        scaled =
+            start.elapsed + WideUnsigned{row.absTick - start.tick} * start.microsecondsPerQuarter;
+    }
+    const WideUnsigned milliseconds = Quotient(scaled, timeDivisor_);
     AppendWideUnsigned(out, milliseconds / kMillisecondsPerMinute);
     AppendWithinMinute(out, static_cast<std::uint64_t>(milliseconds % kMillisecondsPerMinute));
 }
 
-void TimeMaps::placeBar(TextCursor& out, const Row& row, Hints* hints) const
+// Exactly, in 128 bits, a bar whose numbers outgrow 64 bits or a beat count of 32.
+void TimeMaps::placeWideBar(TextCursor& out, const Row& row) const
 {
-    const BarPoint* point =
-        pointAt(bars_, keyOf(row), row.absTick, hints == nullptr ? nullptr : &hints->bar);
-    const BarPoint start =
-        point == nullptr ? BarPoint{0, 0, kNumeratorAtStart, kDenominatorPowerAtStart, 0} : *point;
-    const std::uint64_t unitsPerBeat = std::uint64_t{4} * ticksPerQuarter_;
-    const std::uint64_t ticks = row.absTick - start.tick;
-    // Nearly always in 64 bits, with one division for the beat and one of 32 bits for the bar.
-    if (ticks <= (~std::uint64_t{0} >> start.denominatorPower) && (start.barsBefore >> 63) == 0) {
-        const std::uint64_t units = ticks << start.denominatorPower;
-        const std::uint64_t beats = units / unitsPerBeat;
-        const std::uint64_t tickInBeat = (units % unitsPerBeat) >> start.denominatorPower;
-        if (beats <= ~std::uint32_t{0}) {
-            const auto beats32 = static_cast<std::uint32_t>(beats);
-            AppendCount(
-                out, static_cast<std::uint64_t>(start.barsBefore) + beats32 / start.numerator + 1,
-                hints == nullptr ? nullptr : &hints->bars);
-            AppendBeatTick(out, beats32 % start.numerator + 1, tickInBeat);
-            return;
-        }
-    }
-    const WideUnsigned units = WideUnsigned{ticks} << start.denominatorPower;
-    const WideUnsigned beats = Quotient(units, unitsPerBeat);
+    const std::uint32_t key = keyOf(row);
+    const std::size_t after = pointsUpTo(bars_, key, row.absTick);
+    const BarPoint start = after > 0 && bars_[after - 1].track == key
+                               ? bars_[after - 1]
+                               : BarPoint{key, 0, kNumeratorAtStart, kDenominatorPowerAtStart, 0};
+    const WideUnsigned units = WideUnsigned{row.absTick - start.tick} << start.denominatorPower;
+    const WideUnsigned beats = Quotient(units, unitsPerBeat_);
     const auto tickInBeat =
-        static_cast<std::uint64_t>(Remainder(units, unitsPerBeat) >> start.denominatorPower);
+        static_cast<std::uint64_t>(Remainder(units, unitsPerBeat_) >> start.denominatorPower);
     AppendWideUnsigned(out, start.barsBefore + Quotient(beats, start.numerator) + 1);
     AppendBeatTick(out, static_cast<std::uint64_t>(Remainder(beats, start.numerator)) + 1,
                    tickInBeat);

@@ -24,11 +24,33 @@ namespace tracklens {
 class TimeMaps {
 public:
     // Where the rows placed last stood in each map. The rows of a track come in the order of
-    // their ticks, so the next row nearly always falls in the same change or the one after it,
-    // which these find without a search. Each thread that places rows keeps its own.
+    // their ticks, so the next row nearly always falls in the same stretch of ticks, over which
+    // a map does not change: it is placed from the numbers kept for that stretch, without a
+    // search and in 64 bits. Each thread that places rows keeps its own.
     struct Hints {
-        std::size_t tempo = 0;
-        std::size_t bar = 0;
+        // The ticks from..from+length of a track; empty at first.
+        struct Stretch {
+            std::uint32_t track = 0;
+            std::uint64_t from = 0;
+            std::uint64_t length = 0;
+
+            bool holds(std::uint32_t key, std::uint64_t tick) const
+            {
+                return key == track && tick - from < length;
+            }
+        };
+        struct TimeStretch : Stretch {
+            std::uint64_t scaledBefore = 0; // the scaled time at from
+            std::uint64_t rate = 0;         // what each tick adds to it
+        };
+        struct BarStretch : Stretch {
+            std::uint64_t barsBefore = 0; // bars begun before from, which starts one
+            std::uint32_t numerator = 1;
+            std::uint8_t denominatorPower = 0;
+        };
+
+        TimeStretch time;
+        BarStretch bar;
         // The minutes of the last time and the last bar written, which the next row mostly
         // shares.
         RememberedNumber minutes;
@@ -96,21 +118,29 @@ private:
     };
 
     std::uint32_t keyOf(const Row& row) const { return perTrack_ ? row.track : 0; }
-    void placeTime(TextCursor& out, const Row& row, Hints* hints) const;
-    void placeBar(TextCursor& out, const Row& row, Hints* hints) const;
+    Hints::TimeStretch timeStretchAt(std::uint32_t key, std::uint64_t tick) const;
+    Hints::BarStretch barStretchAt(std::uint32_t key, std::uint64_t tick) const;
+    void placeWideTime(TextCursor& out, const Row& row) const;
+    void placeWideBar(TextCursor& out, const Row& row) const;
     void sumTempos();
     void countBars();
     std::string longestText(std::uint64_t lastTick,
                             void (TimeMaps::*append)(TextCursor&, const Row&, Hints*) const) const;
     template <typename Point>
-    static const Point* pointAt(const std::vector<Point>& points, std::uint32_t track,
-                                std::uint64_t tick, std::size_t* hint);
+    static std::size_t pointsUpTo(const std::vector<Point>& points, std::uint32_t track,
+                                  std::uint64_t tick);
+    template <typename Point>
+    static Hints::Stretch stretchAt(const std::vector<Point>& points, std::uint32_t track,
+                                    std::uint64_t tick, std::uint64_t longest);
 
     bool perTrack_ = false;
     Timing timing_ = Timing::None;
-    std::uint32_t ticksPerQuarter_ = 0;
-    std::uint32_t framesPerSecond_ = 0; // 29 stands for 30000/1001
-    std::uint32_t ticksPerFrame_ = 0;
+    // A tick's time in milliseconds is its scaled time divided by timeDivisor_: microseconds
+    // times ticks per quarter note, or a tick's count times smpteRate_ over ticks per second
+    // times 1000 (times 1001 over 30 for 29.97 frames a second).
+    std::uint64_t timeDivisor_ = 0;
+    std::uint32_t smpteRate_ = 1000;
+    std::uint64_t unitsPerBeat_ = 0; // 4 × ticks per quarter, in 2^-dd of a tick
     std::vector<TempoPoint> tempos_;
     std::vector<BarPoint> bars_;
 };
