@@ -49,33 +49,44 @@ WideUnsigned Remainder(WideUnsigned dividend, WideUnsigned divisor)
     return dividend % divisor;
 }
 
-// Two digits and three digits, zeros in front.
-void AppendTwoDigits(TextCursor& out, std::uint64_t value)
+// The three digits of each number below 1000, zeros in front, in pieces of four characters that
+// are copied whole.
+using DigitPiece = std::array<char, 4>;
+constexpr std::array<DigitPiece, 1000> kThreeDigits = [] {
+    std::array<DigitPiece, 1000> pieces{};
+    for (std::size_t value = 0; value < pieces.size(); ++value) {
+        pieces[value] = {static_cast<char>('0' + value / 100),
+                         static_cast<char>('0' + value / 10 % 10),
+                         static_cast<char>('0' + value % 10), '\0'};
+    }
+    return pieces;
+}();
+
+// ":SS." for each second of a minute.
+constexpr std::array<DigitPiece, 60> kSecondsOfAMinute = [] {
+    std::array<DigitPiece, 60> pieces{};
+    for (std::size_t second = 0; second < pieces.size(); ++second) {
+        pieces[second] = {':', static_cast<char>('0' + second / 10),
+                          static_cast<char>('0' + second % 10), '.'};
+    }
+    return pieces;
+}();
+
+// The first characters of two pieces, written as one piece of eight.
+void AppendTwoPieces(TextCursor& out, const DigitPiece& first, std::size_t firstSize,
+                     const DigitPiece& second, std::size_t secondSize)
 {
-    out.appendPiece<2>(&kDigitPairs[2 * value], 2);
+    std::array<char, 2 * sizeof(DigitPiece)> piece{};
+    std::memcpy(piece.data(), first.data(), sizeof(DigitPiece));
+    std::memcpy(piece.data() + firstSize, second.data(), sizeof(DigitPiece));
+    out.appendPiece<piece.size()>(piece.data(), firstSize + secondSize);
 }
 
-void AppendThreeDigits(TextCursor& out, std::uint64_t value)
-{
-    out += static_cast<char>('0' + value / 100);
-    AppendTwoDigits(out, value % 100);
-}
-
-// ":SS.mmm", put together in one piece.
+// ":SS.mmm".
 void AppendWithinMinute(TextCursor& out, std::uint64_t milliseconds)
 {
-    const std::uint64_t seconds = milliseconds / 1000;
-    const std::uint64_t thousandths = milliseconds % 1000;
-    const std::uint64_t lastTwo = thousandths % 100;
-    const std::array<char, 8> piece{':',
-                                    kDigitPairs[2 * seconds],
-                                    kDigitPairs[2 * seconds + 1],
-                                    '.',
-                                    static_cast<char>('0' + thousandths / 100),
-                                    kDigitPairs[2 * lastTwo],
-                                    kDigitPairs[2 * lastTwo + 1],
-                                    '\0'};
-    out.appendPiece<piece.size()>(piece.data(), piece.size() - 1);
+    AppendTwoPieces(out, kSecondsOfAMinute[milliseconds / 1000], 4,
+                    kThreeDigits[milliseconds % 1000], 3);
 }
 
 // A count that the rows placed one after the other mostly share, from what they remember.
@@ -99,23 +110,15 @@ void AppendMilliseconds(TextCursor& out, std::uint64_t milliseconds, RememberedN
 void AppendBeatTick(TextCursor& out, std::uint64_t beat, std::uint64_t tickInBeat)
 {
     if (beat < 10 && tickInBeat < 1000) {
-        const std::uint64_t lastTwo = tickInBeat % 100;
-        const std::array<char, 8> piece{':',
-                                        static_cast<char>('0' + beat),
-                                        ':',
-                                        static_cast<char>('0' + tickInBeat / 100),
-                                        kDigitPairs[2 * lastTwo],
-                                        kDigitPairs[2 * lastTwo + 1],
-                                        '\0',
-                                        '\0'};
-        out.appendPiece<piece.size()>(piece.data(), 6);
+        const DigitPiece beatPiece{':', static_cast<char>('0' + beat), ':', '\0'};
+        AppendTwoPieces(out, beatPiece, 3, kThreeDigits[tickInBeat], 3);
         return;
     }
     out += ':';
     AppendUnsigned(out, beat);
     out += ':';
     if (tickInBeat < 1000) {
-        AppendThreeDigits(out, tickInBeat);
+        out.appendPiece<sizeof(DigitPiece)>(kThreeDigits[tickInBeat].data(), 3);
     } else {
         AppendUnsigned(out, tickInBeat);
     }
