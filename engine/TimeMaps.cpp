@@ -11,6 +11,7 @@
 #include "engine/Conversions.h"
 #include "engine/EventWalkSteps.h"
 #include "engine/MetaEvents.h"
+#include "engine/PlaceTexts.h"
 
 namespace tracklens {
 
@@ -22,7 +23,6 @@ constexpr std::uint8_t kDenominatorPowerAtStart = 2; // 4/4
 constexpr std::uint8_t kLargestDenominatorPower = 31;
 constexpr std::uint64_t kLastTick = ~std::uint64_t{0};
 
-constexpr std::uint64_t kMillisecondsPerMinute = 60'000;
 constexpr std::uint64_t kMicrosecondsPerMillisecond = 1'000;
 
 template <typename Point>
@@ -47,81 +47,6 @@ WideUnsigned Remainder(WideUnsigned dividend, WideUnsigned divisor)
         return static_cast<std::uint64_t>(dividend) % static_cast<std::uint64_t>(divisor);
     }
     return dividend % divisor;
-}
-
-// The three digits of each number below 1000, zeros in front, in pieces of four characters that
-// are copied whole.
-using DigitPiece = std::array<char, 4>;
-constexpr std::array<DigitPiece, 1000> kThreeDigits = [] {
-    std::array<DigitPiece, 1000> pieces{};
-    for (std::size_t value = 0; value < pieces.size(); ++value) {
-        pieces[value] = {static_cast<char>('0' + value / 100),
-                         static_cast<char>('0' + value / 10 % 10),
-                         static_cast<char>('0' + value % 10), '\0'};
-    }
-    return pieces;
-}();
-
-// ":SS." for each second of a minute.
-constexpr std::array<DigitPiece, 60> kSecondsOfAMinute = [] {
-    std::array<DigitPiece, 60> pieces{};
-    for (std::size_t second = 0; second < pieces.size(); ++second) {
-        pieces[second] = {':', static_cast<char>('0' + second / 10),
-                          static_cast<char>('0' + second % 10), '.'};
-    }
-    return pieces;
-}();
-
-// The first characters of two pieces, written as one piece of eight.
-void AppendTwoPieces(TextCursor& out, const DigitPiece& first, std::size_t firstSize,
-                     const DigitPiece& second, std::size_t secondSize)
-{
-    std::array<char, 2 * sizeof(DigitPiece)> piece{};
-    std::memcpy(piece.data(), first.data(), sizeof(DigitPiece));
-    std::memcpy(piece.data() + firstSize, second.data(), sizeof(DigitPiece));
-    out.appendPiece<piece.size()>(piece.data(), firstSize + secondSize);
-}
-
-// ":SS.mmm".
-void AppendWithinMinute(TextCursor& out, std::uint64_t milliseconds)
-{
-    AppendTwoPieces(out, kSecondsOfAMinute[milliseconds / 1000], 4,
-                    kThreeDigits[milliseconds % 1000], 3);
-}
-
-// A count that the rows placed one after the other mostly share, from what they remember.
-void AppendCount(TextCursor& out, std::uint64_t count, RememberedNumber* remembered)
-{
-    if (remembered != nullptr) {
-        remembered->append(out, count);
-    } else {
-        AppendUnsigned(out, count);
-    }
-}
-
-// "M:SS.mmm"; the divisions by constants are multiplications.
-void AppendMilliseconds(TextCursor& out, std::uint64_t milliseconds, RememberedNumber* minutes)
-{
-    AppendCount(out, milliseconds / kMillisecondsPerMinute, minutes);
-    AppendWithinMinute(out, milliseconds % kMillisecondsPerMinute);
-}
-
-// ":b:TTT": the tick within the beat in at least three digits; nearly always one piece.
-void AppendBeatTick(TextCursor& out, std::uint64_t beat, std::uint64_t tickInBeat)
-{
-    if (beat < 10 && tickInBeat < 1000) {
-        const DigitPiece beatPiece{':', static_cast<char>('0' + beat), ':', '\0'};
-        AppendTwoPieces(out, beatPiece, 3, kThreeDigits[tickInBeat], 3);
-        return;
-    }
-    out += ':';
-    AppendUnsigned(out, beat);
-    out += ':';
-    if (tickInBeat < 1000) {
-        out.appendPiece<sizeof(DigitPiece)>(kThreeDigits[tickInBeat].data(), 3);
-    } else {
-        AppendUnsigned(out, tickInBeat);
-    }
 }
 
 } // namespace
@@ -275,7 +200,8 @@ TimeMaps::Hints::Stretch TimeMaps::stretchAt(const std::vector<Point>& points, s
     return {track, from, std::min(to - from, longest)};
 }
 
-void TimeMaps::appendTime(TextCursor& out, const Row& row, Hints* hints) const
+// The first row of a stretch, a row placed alone, or one whose numbers outgrow 64 bits.
+void TimeMaps::placeTime(TextCursor& out, const Row& row, Hints* hints) const
 {
     if (IsChunkRow(row.kind) || timing_ == Timing::None) {
         return;
@@ -290,11 +216,11 @@ void TimeMaps::appendTime(TextCursor& out, const Row& row, Hints* hints) const
             return;
         }
     }
-    const std::uint64_t scaled = stretch.scaledBefore + (row.absTick - stretch.from) * stretch.rate;
-    AppendMilliseconds(out, scaled / timeDivisor_, hints == nullptr ? nullptr : &hints->minutes);
+    AppendMilliseconds(out, stretch.scaledAt(row.absTick) / timeDivisor_,
+                       hints == nullptr ? nullptr : &hints->minutes);
 }
 
-void TimeMaps::appendBar(TextCursor& out, const Row& row, Hints* hints) const
+void TimeMaps::placeBar(TextCursor& out, const Row& row, Hints* hints) const
 {
     if (IsChunkRow(row.kind) || timing_ != Timing::TicksPerQuarter) {
         return;
@@ -309,14 +235,7 @@ void TimeMaps::appendBar(TextCursor& out, const Row& row, Hints* hints) const
             return;
         }
     }
-    // One division for the beat and one of 32 bits for the bar.
-    const std::uint64_t units = (row.absTick - stretch.from) << stretch.denominatorPower;
-    const std::uint64_t beats = units / unitsPerBeat_;
-    const std::uint64_t tickInBeat = (units - beats * unitsPerBeat_) >> stretch.denominatorPower;
-    const auto beats32 = static_cast<std::uint32_t>(beats);
-    AppendCount(out, stretch.barsBefore + beats32 / stretch.numerator + 1,
-                hints == nullptr ? nullptr : &hints->bars);
-    AppendBeatTick(out, beats32 % stretch.numerator + 1, tickInBeat);
+    appendBarIn(out, stretch, row.absTick, hints == nullptr ? nullptr : &hints->bars);
 }
 
 // In a stretch, a tick's time is its scaled sum divided by timeDivisor_: microseconds times the

@@ -7,6 +7,7 @@
 
 #include "engine/Bytes.h"
 #include "engine/Conversions.h"
+#include "engine/PlaceTexts.h"
 #include "engine/Row.h"
 #include "engine/TextCursor.h"
 #include "engine/WalkPoint.h"
@@ -42,6 +43,11 @@ public:
         struct TimeStretch : Stretch {
             std::uint64_t scaledBefore = 0; // the scaled time at from
             std::uint64_t rate = 0;         // what each tick adds to it
+
+            std::uint64_t scaledAt(std::uint64_t tick) const
+            {
+                return scaledBefore + (tick - from) * rate;
+            }
         };
         struct BarStretch : Stretch {
             std::uint64_t barsBefore = 0; // bars begun before from, which starts one
@@ -81,11 +87,30 @@ public:
 
     // "M:SS.mmm" from the start of the file, truncated to the millisecond; nothing when the
     // division gives ticks no length. Rows of the header and of chunks show nothing.
-    void appendTime(TextCursor& out, const Row& row, Hints* hints = nullptr) const;
+    [[gnu::always_inline]] void appendTime(TextCursor& out, const Row& row,
+                                           Hints* hints = nullptr) const
+    {
+        if (!IsChunkRow(row.kind) && hints != nullptr &&
+            hints->time.holds(keyOf(row), row.absTick)) {
+            AppendMilliseconds(out, hints->time.scaledAt(row.absTick) / timeDivisor_,
+                               &hints->minutes);
+        } else {
+            placeTime(out, row, hints);
+        }
+    }
 
     // "B:b:TTT", bar and beat counted from 1, the tick within the beat in at least three digits;
     // nothing unless ticks are counted per quarter note.
-    void appendBar(TextCursor& out, const Row& row, Hints* hints = nullptr) const;
+    [[gnu::always_inline]] void appendBar(TextCursor& out, const Row& row,
+                                          Hints* hints = nullptr) const
+    {
+        if (!IsChunkRow(row.kind) && hints != nullptr &&
+            hints->bar.holds(keyOf(row), row.absTick)) {
+            appendBarIn(out, hints->bar, row.absTick, &hints->bars);
+        } else {
+            placeBar(out, row, hints);
+        }
+    }
 
     // The longest Time and Bar texts of the rows up to the tick, under any map: a view's width.
     std::string longestTime(std::uint64_t lastTick) const;
@@ -120,12 +145,26 @@ private:
     std::uint32_t keyOf(const Row& row) const { return perTrack_ ? row.track : 0; }
     Hints::TimeStretch timeStretchAt(std::uint32_t key, std::uint64_t tick) const;
     Hints::BarStretch barStretchAt(std::uint32_t key, std::uint64_t tick) const;
+    void placeTime(TextCursor& out, const Row& row, Hints* hints) const;
+    void placeBar(TextCursor& out, const Row& row, Hints* hints) const;
     void placeWideTime(TextCursor& out, const Row& row) const;
     void placeWideBar(TextCursor& out, const Row& row) const;
     void sumTempos();
     void countBars();
     std::string longestText(std::uint64_t lastTick,
                             void (TimeMaps::*append)(TextCursor&, const Row&, Hints*) const) const;
+    // One division for the beat and one of 32 bits for the bar.
+    [[gnu::always_inline]] void appendBarIn(TextCursor& out, const Hints::BarStretch& stretch,
+                                            std::uint64_t tick, RememberedNumber* bars) const
+    {
+        const std::uint64_t units = (tick - stretch.from) << stretch.denominatorPower;
+        const std::uint64_t beats = units / unitsPerBeat_;
+        const std::uint64_t tickInBeat =
+            (units - beats * unitsPerBeat_) >> stretch.denominatorPower;
+        const auto beats32 = static_cast<std::uint32_t>(beats);
+        AppendCount(out, stretch.barsBefore + beats32 / stretch.numerator + 1, bars);
+        AppendBeatTick(out, beats32 % stretch.numerator + 1, tickInBeat);
+    }
     template <typename Point>
     static std::size_t pointsUpTo(const std::vector<Point>& points, std::uint32_t track,
                                   std::uint64_t tick);
