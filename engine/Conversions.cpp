@@ -63,14 +63,8 @@ void AppendWideNumberDigits(TextCursor& out, WideUnsigned value)
     out += std::string_view(digit, digits.end());
 }
 
-void AppendHexNumber(TextCursor& out, std::uint64_t value, std::size_t leastDigits)
+void AppendLongHexNumber(TextCursor& out, std::uint64_t value, std::size_t leastDigits)
 {
-    if (leastDigits == 8 && value <= 0xFFFFFFFFu) {
-        for (int shift = 24; shift >= 0; shift -= 8) {
-            AppendHexByte(out, static_cast<std::uint8_t>(value >> shift));
-        }
-        return;
-    }
     std::size_t digits = leastDigits;
     while (digits < 16 && (value >> (4 * digits)) != 0) {
         ++digits;

@@ -48,8 +48,23 @@ std::string HexByte(std::uint8_t value);
 std::string HexBytes(ByteSpan bytes);
 
 // Upper-case hexadecimal digits, at least leastDigits of them with zeros in front: the offset of
-// a byte in a file, 0x1F3A in 8 digits giving "00001F3A".
-void AppendHexNumber(TextCursor& out, std::uint64_t value, std::size_t leastDigits);
+// a byte in a file, 0x1F3A in 8 digits giving "00001F3A". Eight digits, every offset below 4 GiB,
+// are written in one piece.
+void AppendLongHexNumber(TextCursor& out, std::uint64_t value, std::size_t leastDigits);
+[[gnu::always_inline]] inline void AppendHexNumber(TextCursor& out, std::uint64_t value,
+                                                   std::size_t leastDigits)
+{
+    if (leastDigits == 8 && value <= 0xFFFFFFFFu) {
+        std::array<char, 8> digits{};
+        for (std::size_t byte = 0; byte < 4; ++byte) {
+            const std::size_t pair = (value >> (24 - 8 * byte)) & 0xFF;
+            std::memcpy(&digits[2 * byte], &kHexPairs[2 * pair], 2);
+        }
+        out.appendPiece<digits.size()>(digits.data(), digits.size());
+        return;
+    }
+    AppendLongHexNumber(out, value, leastDigits);
+}
 
 // The low 32 bits of a hexadecimal text as a signed number: "FFFF" is 65535, "FFFFFFFF" is -1.
 std::int32_t HexToLong(std::string_view hexDigits);

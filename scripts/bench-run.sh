@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the benchmarks with the release preset's flags, makes the 1, 10 and 100 MB files
-# (seed 1) and runs the three Google Benchmark programs on them.
+# (seed 1) and runs the four Google Benchmark programs on them.
 # Usage: scripts/bench-run.sh [extra Google Benchmark flags, e.g. --benchmark_repetitions=3]
 set -euo pipefail
 cd "$(dirname "$0")/.."
