@@ -1,6 +1,8 @@
-// The walk over a file's bytes, into the event table and into a sink that only counts.
+// The walk over a file's bytes, into the event table and into a sink that only counts, and the
+// walk that gathers the time maps, in one piece and in two halves at once.
 
 #include <benchmark/benchmark.h>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -8,6 +10,7 @@
 #include "bench/BenchInputs.h"
 #include "engine/EventTable.h"
 #include "engine/EventWalk.h"
+#include "engine/TimeMaps.h"
 
 namespace {
 
@@ -65,6 +68,19 @@ void WalkOnly(benchmark::State& state, const BenchInput& input)
     tracklens::bench::SetInputRates(state, input, rows);
 }
 
+// The tempo and signature maps, as tracklens-dump gathers them before a listing with Time or Bar;
+// smallestFileInHalves of SIZE_MAX walks every file in one piece.
+void GatherMaps(benchmark::State& state, const BenchInput& input, std::size_t smallestFileInHalves)
+{
+    for (auto _ : state) {
+        const tracklens::TimeMaps maps = tracklens::GatherTimeMaps(
+            input.bytes, tracklens::WalkMode::StopAtProblem, smallestFileInHalves);
+        benchmark::DoNotOptimize(&maps);
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(input.bytes.size()));
+}
+
 void Register(const BenchInput& input)
 {
     const auto name = [&input](const char* benchmark, const char* variant) {
@@ -74,6 +90,14 @@ void Register(const BenchInput& input)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(name("WalkOnly", "").c_str(), WalkOnly, std::cref(input))
         ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(name("GatherTimeMaps", "").c_str(), GatherMaps, std::cref(input),
+                                 tracklens::kSmallestFileGatheredInHalves)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(name("GatherTimeMaps", "_in_one_piece").c_str(), GatherMaps,
+                                 std::cref(input), SIZE_MAX)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
 }
 
 } // namespace
