@@ -200,23 +200,35 @@ TimeMaps::Hints::Stretch TimeMaps::stretchAt(const std::vector<Point>& points, s
     return {track, from, std::min(to - from, longest)};
 }
 
+// The stretch that holds a tick: the one kept, or one made anew in its place; nothing when no
+// stretch in 64 bits holds the tick.
+template <typename Stretch, typename MakeStretch>
+const Stretch* TimeMaps::stretchHolding(Stretch& kept, std::uint32_t key, std::uint64_t tick,
+                                        MakeStretch makeStretch) const
+{
+    if (!kept.holds(key, tick)) {
+        kept = (this->*makeStretch)(key, tick);
+        if (!kept.holds(key, tick)) {
+            return nullptr;
+        }
+    }
+    return &kept;
+}
+
 // The first row of a stretch, a row placed alone, or one whose numbers outgrow 64 bits.
 void TimeMaps::placeTime(TextCursor& out, const Row& row, Hints* hints) const
 {
     if (IsChunkRow(row.kind) || timing_ == Timing::None) {
         return;
     }
-    const std::uint32_t key = keyOf(row);
     Hints::TimeStretch alone;
-    Hints::TimeStretch& stretch = hints == nullptr ? alone : hints->time;
-    if (!stretch.holds(key, row.absTick)) {
-        stretch = timeStretchAt(key, row.absTick);
-        if (!stretch.holds(key, row.absTick)) {
-            placeWideTime(out, row);
-            return;
-        }
+    const Hints::TimeStretch* stretch = stretchHolding(
+        hints == nullptr ? alone : hints->time, keyOf(row), row.absTick, &TimeMaps::timeStretchAt);
+    if (stretch == nullptr) {
+        placeWideTime(out, row);
+        return;
     }
-    AppendMilliseconds(out, stretch.scaledAt(row.absTick) / timeDivisor_,
+    AppendMilliseconds(out, stretch->scaledAt(row.absTick) / timeDivisor_,
                        hints == nullptr ? nullptr : &hints->minutes);
 }
 
@@ -225,17 +237,14 @@ void TimeMaps::placeBar(TextCursor& out, const Row& row, Hints* hints) const
     if (IsChunkRow(row.kind) || timing_ != Timing::TicksPerQuarter) {
         return;
     }
-    const std::uint32_t key = keyOf(row);
     Hints::BarStretch alone;
-    Hints::BarStretch& stretch = hints == nullptr ? alone : hints->bar;
-    if (!stretch.holds(key, row.absTick)) {
-        stretch = barStretchAt(key, row.absTick);
-        if (!stretch.holds(key, row.absTick)) {
-            placeWideBar(out, row);
-            return;
-        }
+    const Hints::BarStretch* stretch = stretchHolding(
+        hints == nullptr ? alone : hints->bar, keyOf(row), row.absTick, &TimeMaps::barStretchAt);
+    if (stretch == nullptr) {
+        placeWideBar(out, row);
+        return;
     }
-    appendBarIn(out, stretch, row.absTick, hints == nullptr ? nullptr : &hints->bars);
+    appendBarIn(out, *stretch, row.absTick, hints == nullptr ? nullptr : &hints->bars);
 }
 
 // In a stretch, a tick's time is its scaled sum divided by timeDivisor_: microseconds times the

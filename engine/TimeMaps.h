@@ -145,6 +145,9 @@ private:
     std::uint32_t keyOf(const Row& row) const { return perTrack_ ? row.track : 0; }
     Hints::TimeStretch timeStretchAt(std::uint32_t key, std::uint64_t tick) const;
     Hints::BarStretch barStretchAt(std::uint32_t key, std::uint64_t tick) const;
+    template <typename Stretch, typename MakeStretch>
+    const Stretch* stretchHolding(Stretch& kept, std::uint32_t key, std::uint64_t tick,
+                                  MakeStretch makeStretch) const;
     void placeTime(TextCursor& out, const Row& row, Hints* hints) const;
     void placeBar(TextCursor& out, const Row& row, Hints* hints) const;
     void placeWideTime(TextCursor& out, const Row& row) const;
