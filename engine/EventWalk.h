@@ -60,6 +60,8 @@ public:
     // before it and no running status; nothing in a container or for a file of one chunk. Call
     // after readHeader() succeeded.
     std::optional<WalkPoint> middleChunk() const;
+    // None of these three ends the sink's walk (RowSink::EndWalk()).
+    //
     // The chunks before the one at until; call after readHeader() succeeded.
     RunOutcome readChunksBefore(std::uint64_t until);
     // The chunks from the one at chunk to the end, the walk going on from where it is.

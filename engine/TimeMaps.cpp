@@ -62,10 +62,10 @@ void TimeMaps::noteRow(ByteSpan file, const Row& row)
         break;
     case RowKind::Meta:
         if (const std::optional<std::uint32_t> tempo = MetaTempo(file, row)) {
-            addTempo(row.track, row.absTick, *tempo);
+            addTempo(keyOf(row), row.absTick, *tempo);
         } else if (const std::optional<TimeSignatureFields> signature =
                        MetaTimeSignature(file, row)) {
-            addTimeSignature(row.track, row.absTick, signature->numerator,
+            addTimeSignature(keyOf(row), row.absTick, signature->numerator,
                              signature->denominatorPower);
         }
         break;
@@ -120,15 +120,6 @@ void TimeMaps::addChangesOf(const TimeMaps& later)
 
 void TimeMaps::complete()
 {
-    // One map for every track, unless each has its own.
-    if (!perTrack_) {
-        for (TempoPoint& point : tempos_) {
-            point.track = 0;
-        }
-        for (BarPoint& point : bars_) {
-            point.track = 0;
-        }
-    }
     // Stable: changes at the same tick keep the order the walk listed them in.
     std::stable_sort(tempos_.begin(), tempos_.end(), ComesBefore<TempoPoint>);
     std::stable_sort(bars_.begin(), bars_.end(), ComesBefore<BarPoint>);
@@ -171,7 +162,7 @@ void TimeMaps::countBars()
     }
 }
 
-// The points of the track up to the tick end before the index given; the point there, if of the
+// The points of the track up to the tick end before the index returned; the point there, if of the
 // same track, is the next change after the tick.
 template <typename Point>
 std::size_t TimeMaps::pointsUpTo(const std::vector<Point>& points, std::uint32_t track,
@@ -404,9 +395,12 @@ struct LaterHalf {
     bool asInAWholeWalk = false;
 };
 
-LaterHalf GatherLaterHalf(ByteSpan file, WalkMode mode, const WalkPoint& from)
+// The later half begins with the maps of the header: its format keys the changes.
+LaterHalf GatherLaterHalf(ByteSpan file, WalkMode mode, const WalkPoint& from,
+                          const TimeMaps& header)
 {
     LaterHalf half;
+    half.maps = header;
     TimeMapsSink sink(file, half.maps);
     TimeMapsWalk walk(file, sink, mode);
     const RunOutcome outcome = walk.readChunksTakenUpAt(from);
@@ -428,7 +422,7 @@ RunOutcome GatherChunks(ByteSpan file, WalkMode mode, std::size_t smallestFileIn
     }
     std::future<LaterHalf> later;
     try {
-        later = std::async(std::launch::async, GatherLaterHalf, file, mode, *middle);
+        later = std::async(std::launch::async, GatherLaterHalf, file, mode, *middle, maps);
     } catch (const std::system_error&) {
         return walk.readChunks();
     }

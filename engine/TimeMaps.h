@@ -27,7 +27,7 @@ public:
     // Where the rows placed last stood in each map. The rows of a track come in the order of
     // their ticks, so the next row nearly always falls in the same stretch of ticks, over which
     // a map does not change: it is placed from the numbers kept for that stretch, without a
-    // search and in 64 bits. Each thread that places rows keeps its own.
+    // search and in 64 bits. Each thread that places rows keeps its own, for one TimeMaps.
     struct Hints {
         // The ticks from..from+length of a track; empty at first.
         struct Stretch {
@@ -63,15 +63,15 @@ public:
         RememberedNumber bars;
     };
 
-    // No time or bar text is longer: the decimal digits of a 128-bit number and what follows.
-    static constexpr std::size_t kLongestText = kLongestWideNumber + 12;
+    // The room a time or a bar is written in: no text is longer than the decimal digits of a
+    // 128-bit number and what follows them, and the last piece is written whole.
+    static constexpr std::size_t kLongestText = kLongestWideNumber + 12 + kPieceWidth;
 
     // Takes a row of the walk, in the walk's order: the header's format and division, the Set
     // Tempo and Time Signature events count; call complete() after the last.
     void noteRow(ByteSpan file, const Row& row);
 
-    // The same, field by field: a change is noted with the number of its track, which counts
-    // only in a format that gives each track its own maps.
+    // The same, field by field.
     void setFormat(std::uint16_t format) { perTrack_ = format > 1; }
     void setDivision(std::uint8_t high, std::uint8_t low);
     void addTempo(std::uint32_t track, std::uint64_t tick, std::uint32_t microsecondsPerQuarter);

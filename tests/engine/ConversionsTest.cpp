@@ -1,6 +1,6 @@
-// The conversions that no listing shows whole: hexadecimal and delta-time texts read back, and
-// the elapsed time. Hexadecimal bytes, note, key and other names are in every listing, and
-// tests/cli/golden/vocabulary.tsv holds each of them.
+// The conversions that no listing shows whole: hexadecimal and delta-time texts read back, the
+// elapsed time, and numbers at the edges of the ways they are written. Hexadecimal bytes, note, key
+// and other names are in every listing, and tests/cli/golden/vocabulary.tsv holds each of them.
 
 #include <gtest/gtest.h>
 
@@ -30,6 +30,38 @@ TEST(Conversions, HexToLongReadsThirtyTwoBitsSigned)
         SCOPED_TRACE(c.text);
         EXPECT_EQ(HexToLong(c.text), c.value);
     }
+}
+
+// Up to eight digits a number is written in one piece, beyond them two digits at a time; a
+// remembered number is written again from its digits while it stays the same.
+TEST(Conversions, NumbersHaveNoLeadingZerosAtEveryLength)
+{
+    const struct {
+        std::uint64_t value;
+        const char* text;
+    } cases[] = {
+        {0, "0"},
+        {9, "9"},
+        {10, "10"},
+        {4096, "4096"},
+        {10'000, "10000"},
+        {99'999'999, "99999999"},
+        {100'000'000, "100000000"},
+        {18'446'744'073'709'551'615u, "18446744073709551615"},
+    };
+    RememberedNumber remembered;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(DecimalText(c.value), c.text);
+        for (int again = 0; again < 2; ++again) {
+            EXPECT_EQ(WrittenText(RememberedNumber::kRoom,
+                                  [&](TextCursor& out) { remembered.append(out, c.value); }),
+                      c.text);
+        }
+    }
+    EXPECT_EQ(
+        WrittenText(RememberedNumber::kRoom, [&](TextCursor& out) { remembered.append(out, 0); }),
+        "0");
 }
 
 TEST(Conversions, ElapsedTextShowsMinutesAndSecondsWithoutHours)
