@@ -161,6 +161,9 @@ const ExtremeCase kExtremeCases[] = {
     {"2^63 ticks of the slowest tempo", 0, std::uint64_t{1} << 63, "2579041594788341625:07.614"},
     {"the last tick, after 2^63 ticks at 120 a minute", std::uint64_t{1} << 63, ~std::uint64_t{0},
      "2655903028428798089:54.837"},
+    // Either side of the last tick whose time fits 64 bits at the slowest tempo.
+    {"the last tick timed in 64 bits", 0, 1'099'511'693'311, "307445734561:32.708"},
+    {"the first tick timed in 128 bits", 0, 1'099'511'693'313, "307445734562:06.263"},
 };
 
 class ExtremeTicks : public ::testing::TestWithParam<ExtremeCase> {};
@@ -195,6 +198,8 @@ const ExtremeBarCase kExtremeBarCases[] = {
      {{0, 1, 31}},
      (std::uint64_t{1} << 63) - 1,
      "4951760157141521099059625985:1:000"},
+    {"the last beats counted in 32 bits", {}, (std::uint64_t{1} << 32) - 2, "1073741824:3:000"},
+    {"the first beats counted in 64 bits", {}, std::uint64_t{1} << 32, "1073741825:1:000"},
     {"more beats than 32 bits count", {}, std::uint64_t{1} << 40, "274877906945:1:000"},
     {"more bars before a signature than 63 bits count",
      {{0, 1, 31}, {std::uint64_t{1} << 40, 4, 2}},
