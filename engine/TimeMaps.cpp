@@ -141,6 +141,11 @@ void TimeMaps::sumTempos()
     }
 }
 
+TimeMaps::BarPoint TimeMaps::barsAtStart(std::uint32_t track)
+{
+    return {track, 0, kNumeratorAtStart, kDenominatorPowerAtStart, 0};
+}
+
 // Counted in units of 1/2^dd tick, a beat is 4 × ticks per quarter units long, always whole. A
 // signature starts a bar: one that comes inside a bar cuts that bar short.
 void TimeMaps::countBars()
@@ -152,9 +157,7 @@ void TimeMaps::countBars()
     const BarPoint* previous = nullptr;
     for (BarPoint& point : bars_) {
         const bool first = previous == nullptr || previous->track != point.track;
-        const BarPoint start =
-            first ? BarPoint{point.track, 0, kNumeratorAtStart, kDenominatorPowerAtStart, 0}
-                  : *previous;
+        const BarPoint start = first ? barsAtStart(point.track) : *previous;
         const WideUnsigned units = WideUnsigned{point.tick - start.tick} << start.denominatorPower;
         const WideUnsigned unitsPerBar = unitsPerBeat * start.numerator;
         point.barsBefore = start.barsBefore + (units + unitsPerBar - 1) / unitsPerBar;
@@ -162,33 +165,22 @@ void TimeMaps::countBars()
     }
 }
 
-// The points of the track up to the tick end before the index returned; the point there, if of the
-// same track, is the next change after the tick.
+// The last change of the track at or before the tick, or the map's start when there is none,
+// and the tick of the track's next change: one search of the map.
 template <typename Point>
-std::size_t TimeMaps::pointsUpTo(const std::vector<Point>& points, std::uint32_t track,
-                                 std::uint64_t tick)
+TimeMaps::ChangeAt<Point> TimeMaps::changeAt(const std::vector<Point>& points, std::uint32_t track,
+                                             std::uint64_t tick, const Point& atStart)
 {
-    return static_cast<std::size_t>(std::partition_point(points.begin(), points.end(),
-                                                         [&](const Point& point) {
-                                                             return point.track < track ||
-                                                                    (point.track == track &&
-                                                                     point.tick <= tick);
-                                                         }) -
-                                    points.begin());
-}
-
-// The ticks from the last change of the track at or before the tick up to its next change, but
-// no further than the numbers of a place fit 64 bits: nothing when they never do.
-template <typename Point>
-TimeMaps::Hints::Stretch TimeMaps::stretchAt(const std::vector<Point>& points, std::uint32_t track,
-                                             std::uint64_t tick, std::uint64_t longest)
-{
-    const std::size_t after = pointsUpTo(points, track, tick);
+    const auto after = static_cast<std::size_t>(
+        std::partition_point(points.begin(), points.end(),
+                             [&](const Point& point) {
+                                 return point.track < track ||
+                                        (point.track == track && point.tick <= tick);
+                             }) -
+        points.begin());
     const bool changed = after > 0 && points[after - 1].track == track;
     const bool changesAgain = after < points.size() && points[after].track == track;
-    const std::uint64_t from = changed ? points[after - 1].tick : 0;
-    const std::uint64_t to = changesAgain ? points[after].tick : kLastTick;
-    return {track, from, std::min(to - from, longest)};
+    return {changed ? points[after - 1] : atStart, changesAgain ? points[after].tick : kLastTick};
 }
 
 // The stretch that holds a tick: the one kept, or one made anew in its place; nothing when no
@@ -239,39 +231,35 @@ void TimeMaps::placeBar(TextCursor& out, const Row& row, Hints* hints) const
 }
 
 // In a stretch, a tick's time is its scaled sum divided by timeDivisor_: microseconds times the
-// ticks per quarter note, or milliseconds times the ticks per second.
+// ticks per quarter note, or milliseconds times the ticks per second. The stretch ends at the
+// next change, but no further than the scaled sum fits 64 bits: it is empty when it never does.
 TimeMaps::Hints::TimeStretch TimeMaps::timeStretchAt(std::uint32_t key, std::uint64_t tick) const
 {
-    Hints::TimeStretch stretch;
-    WideUnsigned before = 0;
+    // Under SMPTE every tick adds the same, from the start of the file to its end.
+    ChangeAt<TempoPoint> change{TempoPoint{key, 0, 0, 0}, kLastTick};
+    std::uint64_t rate = smpteRate_;
     if (timing_ == Timing::TicksPerQuarter) {
-        const std::size_t after = pointsUpTo(tempos_, key, tick);
-        const bool changed = after > 0 && tempos_[after - 1].track == key;
-        stretch.rate = changed ? tempos_[after - 1].microsecondsPerQuarter : kTempoAtStart;
-        before = changed ? tempos_[after - 1].elapsed : 0;
-    } else {
-        stretch.rate = smpteRate_;
+        change = changeAt(tempos_, key, tick, TempoPoint{key, 0, kTempoAtStart, 0});
+        rate = change.start.microsecondsPerQuarter;
     }
-    if ((before >> 64) != 0) {
+    Hints::TimeStretch stretch;
+    if ((change.start.elapsed >> 64) != 0) {
         return stretch;
     }
-    stretch.scaledBefore = static_cast<std::uint64_t>(before);
-    const std::uint64_t longest =
-        stretch.rate == 0 ? kLastTick : (kLastTick - stretch.scaledBefore) / stretch.rate;
-    static_cast<Hints::Stretch&>(stretch) = timing_ == Timing::TicksPerQuarter
-                                                ? stretchAt(tempos_, key, tick, longest)
-                                                : Hints::Stretch{key, 0, longest};
+    stretch.scaledBefore = static_cast<std::uint64_t>(change.start.elapsed);
+    stretch.rate = rate;
+    const std::uint64_t longest = rate == 0 ? kLastTick : (kLastTick - stretch.scaledBefore) / rate;
+    static_cast<Hints::Stretch&>(stretch) = {key, change.start.tick,
+                                             std::min(change.next - change.start.tick, longest)};
     return stretch;
 }
 
 // Bars of fewer than 2^63 before the stretch, and fewer than 2^32 beats in it.
 TimeMaps::Hints::BarStretch TimeMaps::barStretchAt(std::uint32_t key, std::uint64_t tick) const
 {
+    const ChangeAt<BarPoint> change = changeAt(bars_, key, tick, barsAtStart(key));
+    const BarPoint& start = change.start;
     Hints::BarStretch stretch;
-    const std::size_t after = pointsUpTo(bars_, key, tick);
-    const BarPoint start = after > 0 && bars_[after - 1].track == key
-                               ? bars_[after - 1]
-                               : BarPoint{key, 0, kNumeratorAtStart, kDenominatorPowerAtStart, 0};
     if ((start.barsBefore >> 63) != 0) {
         return stretch;
     }
@@ -279,10 +267,10 @@ TimeMaps::Hints::BarStretch TimeMaps::barStretchAt(std::uint32_t key, std::uint6
     stretch.numerator = start.numerator;
     stretch.denominatorPower = start.denominatorPower;
     const WideUnsigned unitsOfFewerBeats = (WideUnsigned{1} << 32) * unitsPerBeat_ - 1;
-    const WideUnsigned longest =
-        std::min<WideUnsigned>(unitsOfFewerBeats, kLastTick) >> start.denominatorPower;
-    static_cast<Hints::Stretch&>(stretch) =
-        stretchAt(bars_, key, tick, static_cast<std::uint64_t>(longest));
+    const auto longest = static_cast<std::uint64_t>(
+        std::min<WideUnsigned>(unitsOfFewerBeats, kLastTick) >> start.denominatorPower);
+    static_cast<Hints::Stretch&>(stretch) = {key, start.tick,
+                                             std::min(change.next - start.tick, longest)};
     return stretch;
 }
 
@@ -292,10 +280,8 @@ void TimeMaps::placeWideTime(TextCursor& out, const Row& row) const
     WideUnsigned scaled = WideUnsigned{row.absTick} * smpteRate_;
     if (timing_ == Timing::TicksPerQuarter) {
         const std::uint32_t key = keyOf(row);
-        const std::size_t after = pointsUpTo(tempos_, key, row.absTick);
-        const bool changed = after > 0 && tempos_[after - 1].track == key;
         const TempoPoint start =
-            changed ? tempos_[after - 1] : TempoPoint{key, 0, kTempoAtStart, 0};
+            changeAt(tempos_, key, row.absTick, TempoPoint{key, 0, kTempoAtStart, 0}).start;
         scaled =
             start.elapsed + WideUnsigned{row.absTick - start.tick} * start.microsecondsPerQuarter;
     }
@@ -308,10 +294,7 @@ void TimeMaps::placeWideTime(TextCursor& out, const Row& row) const
 void TimeMaps::placeWideBar(TextCursor& out, const Row& row) const
 {
     const std::uint32_t key = keyOf(row);
-    const std::size_t after = pointsUpTo(bars_, key, row.absTick);
-    const BarPoint start = after > 0 && bars_[after - 1].track == key
-                               ? bars_[after - 1]
-                               : BarPoint{key, 0, kNumeratorAtStart, kDenominatorPowerAtStart, 0};
+    const BarPoint start = changeAt(bars_, key, row.absTick, barsAtStart(key)).start;
     const WideUnsigned units = WideUnsigned{row.absTick - start.tick} << start.denominatorPower;
     const WideUnsigned beats = Quotient(units, unitsPerBeat_);
     const auto tickInBeat =

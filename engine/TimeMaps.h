@@ -168,12 +168,16 @@ private:
         AppendCount(out, stretch.barsBefore + beats32 / stretch.numerator + 1, bars);
         AppendBeatTick(out, beats32 % stretch.numerator + 1, tickInBeat);
     }
+    // A change of a map and the tick of the next change of its track.
     template <typename Point>
-    static std::size_t pointsUpTo(const std::vector<Point>& points, std::uint32_t track,
-                                  std::uint64_t tick);
+    struct ChangeAt {
+        Point start;
+        std::uint64_t next;
+    };
     template <typename Point>
-    static Hints::Stretch stretchAt(const std::vector<Point>& points, std::uint32_t track,
-                                    std::uint64_t tick, std::uint64_t longest);
+    static ChangeAt<Point> changeAt(const std::vector<Point>& points, std::uint32_t track,
+                                    std::uint64_t tick, const Point& atStart);
+    static BarPoint barsAtStart(std::uint32_t track);
 
     bool perTrack_ = false;
     Timing timing_ = Timing::None;
