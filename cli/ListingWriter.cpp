@@ -68,6 +68,8 @@ public:
     void writeMadeBatches();
     // Makes and writes every batch sent, then the listing's end.
     void finish(const RunOutcome& outcome, std::int32_t rows, std::vector<Row>& rowsHere);
+    // Every part of a plan as a batch, then the listing's end.
+    void writePlanned(const RelistPlan& plan, std::vector<Row>& rowsHere);
 
     ListingFormat format() const { return format_; }
     std::span<const Column> columns() const { return columns_; }
@@ -88,6 +90,8 @@ private:
         std::int32_t rowCount = 0;
         std::size_t fileBytes = 0;
         bool holdsFirstRow = false;
+        bool forHelper = false; // made by the helper, unless it has too much to do
+        bool inPieces = false;  // listed again and written directly: it holds a large row
         ListingText text;
         BatchState state = BatchState::Filling;
         std::exception_ptr failure; // what making the text threw
@@ -104,6 +108,7 @@ private:
     void makeAndMark(Batch& batch, std::vector<Row>& rows);
     void markMade(Batch& batch);
     void writeDirectly(Batch& batch);
+    void listHeaderHere(std::int32_t rows, std::vector<Row>& rowsHere) const;
     std::unique_ptr<Batch> emptyBatch(Spares& spares);
 
     ListingFormat format_;
@@ -165,18 +170,20 @@ void ListingWriter::Batches::send(const Filling& filling, std::vector<Row>& rows
     Batch& batch = *filling_;
     batch.rowCount = filling.rows;
     batch.fileBytes = filling.fileBytes;
-    const bool forHelper = batch.relistFrom.has_value();
+    const BatchState state = batch.inPieces    ? BatchState::Made
+                             : batch.forHelper ? BatchState::WaitingForHelper
+                                               : BatchState::Making;
     {
         // In the queue before it is counted as waiting: should the queue's growth fail, the
         // helper is not told of a batch it cannot find.
         const std::lock_guard lock(mutex_);
         sent_.push_back(std::move(filling_));
-        batch.state = forHelper ? BatchState::WaitingForHelper : BatchState::Making;
-        waitingForHelper_ += forHelper ? 1 : 0;
+        batch.state = state;
+        waitingForHelper_ += state == BatchState::WaitingForHelper ? 1 : 0;
     }
-    if (forHelper) {
+    if (state == BatchState::WaitingForHelper) {
         batchesChanged_.notify_all();
-    } else {
+    } else if (state == BatchState::Making) {
         makeAndMark(batch, rowsHere);
     }
     writeMadeBatches();
@@ -198,6 +205,7 @@ bool ListingWriter::Batches::begin(const WalkPoint& point)
     }
     filling_ = emptyBatch(helpersSpares_);
     filling_->relistFrom = point;
+    filling_->forHelper = true;
     return true;
 }
 
@@ -226,6 +234,41 @@ void ListingWriter::Batches::finish(const RunOutcome& outcome, std::int32_t rows
     AppendEnd(end, format_, outcome, rows);
     write(end);
     out_.flush();
+}
+
+// The helper lists a part again when it has little to do; otherwise it is listed again here, as
+// are the header's rows, from the start of the file, and a part of a large row, in its turn.
+void ListingWriter::Batches::writePlanned(const RelistPlan& plan, std::vector<Row>& rowsHere)
+{
+    std::int32_t rows = 0;
+    for (const RelistPart& part : plan.parts()) {
+        if (!helper_.joinable()) {
+            startHelper();
+        }
+        const bool inPieces = part.point && part.holdsLargeRow;
+        const bool forHelper = part.point && !inPieces && !helperIsBusy();
+        filling_ = emptyBatch(forHelper ? helpersSpares_ : ownSpares_);
+        filling_->relistFrom = part.point;
+        filling_->holdsFirstRow = rows == 0;
+        filling_->forHelper = forHelper;
+        filling_->inPieces = inPieces;
+        if (!part.point) {
+            listHeaderHere(part.rows, rowsHere);
+        }
+        send(Filling{part.rows, part.fileBytes, part.point.has_value()}, rowsHere);
+        rows += part.rows;
+    }
+    finish(plan.outcome(), rows, rowsHere);
+}
+
+void ListingWriter::Batches::listHeaderHere(std::int32_t rows, std::vector<Row>& rowsHere) const
+{
+    RowCollector sink(rowsHere);
+    BasicEventWalk<RowCollector> walk(file_, sink);
+    static_cast<void>(walk.readHeader());
+    if (walk.rowCount() != rows) {
+        throw std::logic_error("the rows of the header could not be listed again");
+    }
 }
 
 // Without a helper, every batch is made here.
@@ -359,14 +402,14 @@ void ListingWriter::Batches::writeMadeBatches()
             oldest = std::move(sent_.front());
             sent_.pop_front();
         }
-        if (oldest->largeRow || oldest->failure) {
+        if (oldest->largeRow || oldest->failure || oldest->inPieces) {
             writeDirectly(*oldest);
         } else {
             write(oldest->text);
         }
         // Back where it came from, so that neither kind of batch is made anew while spares of
         // the other pile up.
-        (oldest->relistFrom ? helpersSpares_ : ownSpares_).push_back(std::move(oldest));
+        (oldest->forHelper ? helpersSpares_ : ownSpares_).push_back(std::move(oldest));
     }
 }
 
@@ -377,9 +420,11 @@ void ListingWriter::Batches::writeDirectly(Batch& batch)
         direct_.write(file_, *batch.largeRow, false);
         return;
     }
-    try {
-        std::rethrow_exception(batch.failure);
-    } catch (const std::bad_alloc&) {
+    if (batch.failure) {
+        try {
+            std::rethrow_exception(batch.failure);
+        } catch (const std::bad_alloc&) {
+        }
     }
     std::vector<Row>& rows = batch.keptRows.empty() ? directRows_ : batch.keptRows;
     if (batch.relistFrom && batch.keptRows.empty()) {
@@ -424,6 +469,8 @@ std::unique_ptr<ListingWriter::Batches::Batch> ListingWriter::Batches::emptyBatc
     batch->rowCount = 0;
     batch->fileBytes = 0;
     batch->holdsFirstRow = false;
+    batch->forHelper = false;
+    batch->inPieces = false;
     batch->text.clear();
     batch->state = BatchState::Filling;
     batch->failure = nullptr;
@@ -471,6 +518,11 @@ void ListingWriter::finish(const RunOutcome& outcome)
     batches_->send(filling_, rowsHere_);
     filling_ = Filling{};
     batches_->finish(outcome, rows_, rowsHere_);
+}
+
+void ListingWriter::writePlanned(const RelistPlan& plan)
+{
+    batches_->writePlanned(plan, rowsHere_);
 }
 
 std::unique_ptr<ListingWriter> MakeListingWriter(ListingFormat format, ByteSpan file,

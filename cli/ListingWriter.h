@@ -10,6 +10,7 @@
 #include "cli/ListingFormat.h"
 #include "engine/Bytes.h"
 #include "engine/EventWalk.h"
+#include "engine/RelistPlan.h"
 #include "engine/RowSink.h"
 #include "engine/RunOutcome.h"
 #include "engine/WalkPoint.h"
@@ -37,6 +38,9 @@ public:
     // A batch is full at this many rows, or at rows that show this many bytes of the file.
     static constexpr std::int32_t kBatchRows = kSmallBatches ? 6 : 1 << 12;
     static constexpr std::size_t kBatchFileBytes = kSmallBatches ? 64 : std::size_t{1} << 16;
+    // The parts of a plan that writePlanned() takes: batches of the walk's own sizes.
+    static constexpr RelistPlan::Limits kPlanLimits{kBatchRows, kBatchFileBytes,
+                                                    DirectLines::kLargestHeldRow};
 
     void writeTitles();
 
@@ -61,6 +65,10 @@ public:
 
     // Writes every row still held, then closes the listing.
     void finish(const RunOutcome& outcome);
+
+    // Instead of a walk and finish(): the rows of a walk that the plan was made from, each part
+    // listed again by one of two threads, then the listing's end, as the walk ended.
+    void writePlanned(const RelistPlan& plan);
 
 private:
     class Batches;

@@ -29,6 +29,7 @@
 #include "engine/FileTexts.h"
 #include "engine/MemoryBlock.h"
 #include "engine/Program.h"
+#include "engine/RelistPlan.h"
 #include "engine/StandardDescriptors.h"
 #include "engine/TimeMaps.h"
 #include "memory/LargePageMemory.h"
@@ -111,12 +112,16 @@ int List(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& option
 {
     std::unique_ptr<tracklens::ListingWriter> writer;
     tracklens::TimeMaps timeMaps;
+    // The walk that gathers the maps also plans the listing, which then needs no walk of its own.
+    std::optional<tracklens::RelistPlan> plan;
     const tracklens::WalkMode mode =
         options.keepGoing ? tracklens::WalkMode::KeepGoing : tracklens::WalkMode::StopAtProblem;
     try {
         // A row's time can depend on tempo events of a later track: its maps come first.
         if (NeedsTimeMaps(options.columns)) {
-            timeMaps = tracklens::GatherTimeMaps(input, mode);
+            plan.emplace(tracklens::ListingWriter::kPlanLimits);
+            timeMaps = tracklens::GatherTimeMaps(input, mode,
+                                                 tracklens::kSmallestFileGatheredInHalves, &*plan);
         }
         // Automatic reads every text of the file before it writes the first.
         const tracklens::CellContext context{
@@ -135,10 +140,16 @@ int List(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& option
         return kExitRunEnded;
     }
     tracklens::WalkFor<tracklens::ListingWriter> walk(input, *writer, mode);
-    const tracklens::RunOutcome header = walk.readHeader();
-    const tracklens::RunOutcome outcome = header.complete() ? walk.readChunks() : header;
+    tracklens::RunOutcome outcome;
     try {
-        writer->finish(outcome);
+        if (plan) {
+            outcome = plan->outcome();
+            writer->writePlanned(*plan);
+        } else {
+            const tracklens::RunOutcome header = walk.readHeader();
+            outcome = header.complete() ? walk.readChunks() : header;
+            writer->finish(outcome);
+        }
     } catch (const std::bad_alloc&) {
         // The rows found so far are out; there was no memory for the text of the rest.
         if (const std::optional<std::string> failure = closeOutput()) {
@@ -150,14 +161,15 @@ int List(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& option
     if (const std::optional<std::string> failure = closeOutput()) {
         return Refuse(*failure);
     }
-    for (const tracklens::RunOutcome& problem : walk.problems()) {
+    const std::vector<tracklens::RunOutcome>& problems = plan ? plan->problems() : walk.problems();
+    for (const tracklens::RunOutcome& problem : problems) {
         ReportOutcome(problem);
     }
     if (!outcome.complete()) {
         ReportOutcome(outcome);
         return kExitRunEnded;
     }
-    return walk.problems().empty() ? kExitListed : kExitRunEnded;
+    return problems.empty() ? kExitListed : kExitRunEnded;
 }
 
 // The findings of the checks of the input, to out; the exit status.

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "engine/Bytes.h"
 #include "engine/TextCursor.h"
@@ -27,6 +29,21 @@ inline constexpr std::array<char, 512> kHexPairs = [] {
     }
     return pairs;
 }();
+
+// The characters of a table's entry as the low bytes of a word, the first in the lowest, as
+// TextCursor::appendWord() takes them.
+template <std::size_t Size>
+[[gnu::always_inline]] inline std::uint64_t CharactersAsWord(const char* characters)
+{
+    static_assert(Size == 2 || Size == 4);
+    using Word = std::conditional_t<Size == 2, std::uint16_t, std::uint32_t>;
+    Word word = 0;
+    std::memcpy(&word, characters, Size);
+    if constexpr (std::endian::native == std::endian::big) {
+        word = Size == 2 ? __builtin_bswap16(word) : __builtin_bswap32(word);
+    }
+    return word;
+}
 
 // Two upper-case hexadecimal digits: 0 gives "00", 255 gives "FF".
 [[gnu::always_inline]] inline void AppendHexByte(TextCursor& out, std::uint8_t value)
@@ -55,12 +72,12 @@ void AppendLongHexNumber(TextCursor& out, std::uint64_t value, std::size_t least
                                                    std::size_t leastDigits)
 {
     if (leastDigits == 8 && value <= 0xFFFFFFFFu) {
-        std::array<char, 8> digits{};
+        std::uint64_t digits = 0;
         for (std::size_t byte = 0; byte < 4; ++byte) {
             const std::size_t pair = (value >> (24 - 8 * byte)) & 0xFF;
-            std::memcpy(&digits[2 * byte], &kHexPairs[2 * pair], 2);
+            digits |= CharactersAsWord<2>(&kHexPairs[2 * pair]) << (16 * byte);
         }
-        out.appendPiece<digits.size()>(digits.data(), digits.size());
+        out.appendWord(digits, 8);
         return;
     }
     AppendLongHexNumber(out, value, leastDigits);
@@ -99,13 +116,13 @@ inline std::size_t DecimalDigitCount(std::uint64_t value)
     if (value < 100'000'000) {
         const auto high = static_cast<std::uint32_t>(value / 10'000);
         const auto low = static_cast<std::uint32_t>(value % 10'000);
-        std::array<char, 16> digits{};
-        std::memcpy(&digits[0], &kDigitPairs[2 * (high / 100)], 2);
-        std::memcpy(&digits[2], &kDigitPairs[2 * (high % 100)], 2);
-        std::memcpy(&digits[4], &kDigitPairs[2 * (low / 100)], 2);
-        std::memcpy(&digits[6], &kDigitPairs[2 * (low % 100)], 2);
+        const std::uint64_t digits = CharactersAsWord<2>(&kDigitPairs[2 * (high / 100)]) |
+                                     CharactersAsWord<2>(&kDigitPairs[2 * (high % 100)]) << 16 |
+                                     CharactersAsWord<2>(&kDigitPairs[2 * (low / 100)]) << 32 |
+                                     CharactersAsWord<2>(&kDigitPairs[2 * (low % 100)]) << 48;
+        // The leading zeros are the word's lowest bytes.
         const std::size_t count = DecimalDigitCount(value);
-        out.appendPiece<8>(&digits[8 - count], count);
+        out.appendWord(digits >> (8 * (8 - count)), count);
         return;
     }
     const std::size_t digits = DecimalDigitCount(value);

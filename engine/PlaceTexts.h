@@ -39,21 +39,20 @@ inline constexpr std::array<DigitPiece, 60> kSecondsOfAMinute = [] {
     return pieces;
 }();
 
-// The first characters of two pieces, written as one piece of eight.
-[[gnu::always_inline]] inline void AppendTwoPieces(TextCursor& out, const DigitPiece& first,
+// The first characters of two pieces, written as one word of eight.
+[[gnu::always_inline]] inline void AppendTwoPieces(TextCursor& out, std::uint64_t first,
                                                    std::size_t firstSize, const DigitPiece& second,
                                                    std::size_t secondSize)
 {
-    std::array<char, 2 * sizeof(DigitPiece)> piece{};
-    std::memcpy(piece.data(), first.data(), sizeof(DigitPiece));
-    std::memcpy(piece.data() + firstSize, second.data(), sizeof(DigitPiece));
-    out.appendPiece<piece.size()>(piece.data(), firstSize + secondSize);
+    const std::uint64_t firstBytes = first & ((std::uint64_t{1} << (8 * firstSize)) - 1);
+    out.appendWord(firstBytes | CharactersAsWord<4>(second.data()) << (8 * firstSize),
+                   firstSize + secondSize);
 }
 
 // ":SS.mmm".
 [[gnu::always_inline]] inline void AppendWithinMinute(TextCursor& out, std::uint64_t milliseconds)
 {
-    AppendTwoPieces(out, kSecondsOfAMinute[milliseconds / 1000], 4,
+    AppendTwoPieces(out, CharactersAsWord<4>(kSecondsOfAMinute[milliseconds / 1000].data()), 4,
                     kThreeDigits[milliseconds % 1000], 3);
 }
 
@@ -81,7 +80,7 @@ inline constexpr std::array<DigitPiece, 60> kSecondsOfAMinute = [] {
                                                   std::uint64_t tickInBeat)
 {
     if (beat < 10 && tickInBeat < 1000) {
-        const DigitPiece beatPiece{':', static_cast<char>('0' + beat), ':', '\0'};
+        const std::uint64_t beatPiece = ':' | ('0' + beat) << 8 | std::uint64_t{':'} << 16;
         AppendTwoPieces(out, beatPiece, 3, kThreeDigits[tickInBeat], 3);
         return;
     }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -42,6 +44,19 @@ public:
     {
         checkRoom(Width);
         std::memcpy(at_, piece, Width);
+        at_ += size;
+    }
+
+    // The first size characters of a word whose lowest byte is the first character, all eight
+    // of which are written, as appendPiece<8>() writes. A text put together in a register is
+    // stored at once: put together in memory, it would be read back before its pieces are there.
+    [[gnu::always_inline]] void appendWord(std::uint64_t word, std::size_t size)
+    {
+        checkRoom(sizeof(word));
+        if constexpr (std::endian::native == std::endian::big) {
+            word = __builtin_bswap64(word);
+        }
+        std::memcpy(at_, &word, sizeof(word));
         at_ += size;
     }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <future>
 #include <new>
 #include <optional>
@@ -12,6 +13,7 @@
 #include "engine/EventWalkSteps.h"
 #include "engine/MetaEvents.h"
 #include "engine/PlaceTexts.h"
+#include "engine/RelistPlan.h"
 
 namespace tracklens {
 
@@ -350,21 +352,26 @@ class TimeMapsSink final : public RowSink {
 public:
     static constexpr bool kHasItsOwnWalk = true;
 
-    TimeMapsSink(ByteSpan file, TimeMaps& maps)
+    TimeMapsSink(ByteSpan file, TimeMaps& maps, RelistPlan* plan)
         : file_(file)
         , maps_(maps)
+        , plan_(plan)
     {
     }
-    void AddRow(const Row& row, std::size_t, const WalkPoint&) override
+    void AddRow(const Row& row, std::size_t, const WalkPoint& before) override
     {
         if (row.kind == RowKind::Meta || IsChunkRow(row.kind)) {
             maps_.noteRow(file_, row);
+        }
+        if (plan_ != nullptr) {
+            plan_->noteRow(row, before);
         }
     }
 
 private:
     ByteSpan file_;
     TimeMaps& maps_;
+    RelistPlan* plan_;
 };
 
 using TimeMapsWalk = BasicEventWalk<TimeMapsSink>;
@@ -374,17 +381,19 @@ using TimeMapsWalk = BasicEventWalk<TimeMapsSink>;
 // running status from the chunks before.
 struct LaterHalf {
     TimeMaps maps;
+    std::optional<RelistPlan> plan;
     std::int32_t rows = 0;
     bool asInAWholeWalk = false;
 };
 
 // The later half begins with the maps of the header: its format keys the changes.
 LaterHalf GatherLaterHalf(ByteSpan file, WalkMode mode, const WalkPoint& from,
-                          const TimeMaps& header)
+                          const TimeMaps& header, const std::optional<RelistPlan>& emptyPlan)
 {
     LaterHalf half;
     half.maps = header;
-    TimeMapsSink sink(file, half.maps);
+    half.plan = emptyPlan;
+    TimeMapsSink sink(file, half.maps, half.plan ? &*half.plan : nullptr);
     TimeMapsWalk walk(file, sink, mode);
     const RunOutcome outcome = walk.readChunksTakenUpAt(from);
     half.rows = walk.rowCount();
@@ -396,16 +405,21 @@ LaterHalf GatherLaterHalf(ByteSpan file, WalkMode mode, const WalkPoint& from,
 // large enough and has chunks to share. A later half that is not as a whole walk would note it
 // is walked again, after the earlier one.
 RunOutcome GatherChunks(ByteSpan file, WalkMode mode, std::size_t smallestFileInHalves,
-                        TimeMapsWalk& walk, TimeMaps& maps)
+                        TimeMapsWalk& walk, TimeMaps& maps, RelistPlan* plan)
 {
     const std::optional<WalkPoint> middle =
         file.size() >= smallestFileInHalves ? walk.middleChunk() : std::nullopt;
     if (!middle) {
         return walk.readChunks();
     }
+    std::optional<RelistPlan> laterPlan;
     std::future<LaterHalf> later;
     try {
-        later = std::async(std::launch::async, GatherLaterHalf, file, mode, *middle, maps);
+        if (plan != nullptr) {
+            laterPlan.emplace(plan->limits());
+        }
+        later = std::async(std::launch::async, GatherLaterHalf, file, mode, *middle, maps,
+                           std::cref(laterPlan));
     } catch (const std::system_error&) {
         return walk.readChunks();
     }
@@ -416,6 +430,9 @@ RunOutcome GatherChunks(ByteSpan file, WalkMode mode, std::size_t smallestFileIn
     }
     if (half.asInAWholeWalk && half.rows <= TimeMapsWalk::kMostRows - walk.rowCount()) {
         maps.addChangesOf(half.maps);
+        if (plan != nullptr) {
+            plan->addPartsOf(*half.plan);
+        }
         return earlier;
     }
     return walk.readChunksFrom(middle->chunk);
@@ -423,20 +440,24 @@ RunOutcome GatherChunks(ByteSpan file, WalkMode mode, std::size_t smallestFileIn
 
 } // namespace
 
-TimeMaps GatherTimeMaps(ByteSpan file, WalkMode mode, std::size_t smallestFileInHalves)
+TimeMaps GatherTimeMaps(ByteSpan file, WalkMode mode, std::size_t smallestFileInHalves,
+                        RelistPlan* plan)
 {
     TimeMaps maps;
-    TimeMapsSink sink(file, maps);
+    TimeMapsSink sink(file, maps, plan);
     TimeMapsWalk walk(file, sink, mode);
     RunOutcome outcome = walk.readHeader();
     if (outcome.complete()) {
-        outcome = GatherChunks(file, mode, smallestFileInHalves, walk, maps);
+        outcome = GatherChunks(file, mode, smallestFileInHalves, walk, maps, plan);
     }
     // Maps that miss what memory could not hold would place rows wrongly.
     if (outcome.kind == RunOutcome::Kind::Failure && outcome.code == FailureCode::OutOfMemory) {
         throw std::bad_alloc();
     }
     maps.complete();
+    if (plan != nullptr) {
+        plan->endWith(outcome, walk.problems());
+    }
     return maps;
 }
 

@@ -15,6 +15,8 @@
 
 namespace tracklens {
 
+class RelistPlan;
+
 // Where a tick stands in time and in bars: the tempo map and the time-signature map of a file,
 // gathered from the rows of its walk.
 //
@@ -199,7 +201,11 @@ inline constexpr std::size_t kSmallestFileGatheredInHalves =
 // rows as they are found; a walk that keeps going notes the tempo and signature events after a
 // track's problems too (a tempo of 0 is a problem row and enters no map). The maps are the same
 // whether the walk is shared between two threads or not.
+//
+// Given a plan, the walk also cuts its rows into the plan's parts and tells it how it ended, so
+// that a listing needs no walk of its own.
 TimeMaps GatherTimeMaps(ByteSpan file, WalkMode mode = WalkMode::StopAtProblem,
-                        std::size_t smallestFileInHalves = kSmallestFileGatheredInHalves);
+                        std::size_t smallestFileInHalves = kSmallestFileGatheredInHalves,
+                        RelistPlan* plan = nullptr);
 
 } // namespace tracklens

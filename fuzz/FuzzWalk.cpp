@@ -20,6 +20,7 @@
 #include "engine/EventTable.h"
 #include "engine/EventWalk.h"
 #include "engine/FileChecks.h"
+#include "engine/RelistPlan.h"
 #include "engine/RunOutcome.h"
 #include "text/SystemTextDecoders.h"
 
@@ -180,6 +181,17 @@ std::pair<RunOutcome, std::size_t> ListAndCompare(ByteSpan file, WalkMode mode)
         writer->writeTitles();
         writer->finish(WalkFile(file, *writer, mode));
         Check(tsv.str() == CellsAsTsv(table, kAllColumns));
+        // Planned by the walk that gathers the maps, in halves at any size, the same listing.
+        RelistPlan plan(ListingWriter::kPlanLimits);
+        const TimeMaps plannedMaps = GatherTimeMaps(file, mode, 0, &plan);
+        std::ostringstream planned;
+        const auto plannedWriter = MakeListingWriter(ListingFormat::Tsv, file, planned, kAllColumns,
+                                                     CellContext{&plannedMaps, {}});
+        plannedWriter->writeTitles();
+        plannedWriter->writePlanned(plan);
+        Check(planned.str() == tsv.str());
+        Check(plan.outcome().kind == outcome.kind && plan.outcome().position == outcome.position);
+        Check(plan.problems().size() == problems);
     }
     if (mode == WalkMode::StopAtProblem) {
         ReadInEveryEncoding(table, outcome);

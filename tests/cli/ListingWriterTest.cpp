@@ -200,5 +200,48 @@ TEST(ListingWriter, WritesEventsTooLargeToHoldInPiecesWithTheirCellsTexts)
     EXPECT_EQ(json["rows"], nlohmann::json(List(file).rows));
 }
 
+// The walk that gathers the time maps plans the listing too: each part is listed again by one of
+// two threads, the header's rows from the start of the file, a part that holds a large row in
+// pieces. Parts of a few rows and parts of a batch's size give the lines of a listing's own walk.
+TEST(ListingWriter, WritesThePlanOfTheTimeMapsWalkAsItsOwnWalkWouldList)
+{
+    Bytes cutShort = AcrossBoundaries(3);
+    cutShort.resize(cutShort.size() - 2);
+    const struct {
+        const char* name;
+        Bytes file;
+        WalkMode mode = WalkMode::StopAtProblem;
+    } cases[] = {
+        {"a small song", kSmallSong},
+        {"tracks across batches, cut short", cutShort},
+        {"an unknown status", Smf({Hex("00 903C40 00 F4")})},
+        {"kept going past an unknown status and a tempo of 0",
+         Smf({Hex("00 903C40 00 F4"), Hex("00 FF5103000000 00 FF510307A120 10 803C40")}),
+         WalkMode::KeepGoing},
+        {"not a MIDI file", Hex("4D54")},
+        {"a header cut short", Hex("4D546864 00000006 0001 0002")},
+        {"a file in an RMID container",
+         Concat({Hex("52494646 3E000000 524D4944 64617461 2B000000"), kSmallSong, Hex("00"),
+                 Hex("4C495354 04000000 494E464F")})},
+    };
+    const struct {
+        std::int32_t rows;
+        std::size_t bytes;
+        std::size_t largestHeldRow;
+    } partSizes[] = {{2, 16, 8}, {kBatchRows, ListingWriter::kBatchFileBytes, 1 << 16}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const ListingFormat format :
+             {ListingFormat::Tsv, ListingFormat::Csv, ListingFormat::Json}) {
+            const std::string walked = WriteListing(format, c.file, c.mode, kAllColumns);
+            for (const auto& parts : partSizes) {
+                EXPECT_TRUE(SameLines(
+                    walked, WritePlannedListing(format, c.file, c.mode, kAllColumns, parts.rows,
+                                                parts.bytes, parts.largestHeldRow)));
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace tracklens::testing

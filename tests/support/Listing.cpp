@@ -7,6 +7,8 @@
 #include "cli/ListingWriter.h"
 #include "engine/EventTable.h"
 #include "engine/EventWalk.h"
+#include "engine/RelistPlan.h"
+#include "engine/TimeMaps.h"
 
 namespace tracklens {
 
@@ -72,12 +74,35 @@ Listing List(ByteSpan file, WalkMode mode)
     return listing;
 }
 
-std::string WriteListing(ListingFormat format, ByteSpan file, WalkMode mode)
+std::string WriteListing(ListingFormat format, ByteSpan file, WalkMode mode,
+                         std::span<const Column> columns)
 {
+    const TimeMaps maps = GatherTimeMaps(file, mode);
     std::ostringstream out;
-    const auto writer = MakeListingWriter(format, file, out);
+    const auto writer = MakeListingWriter(format, file, out, columns, CellContext{&maps, {}});
     writer->writeTitles();
     writer->finish(WalkFile(file, *writer, mode));
+    return out.str();
+}
+
+std::string WritePlannedListing(ListingFormat format, ByteSpan file, WalkMode mode,
+                                std::span<const Column> columns, std::int32_t partRows,
+                                std::size_t partBytes, std::size_t largestHeldRow)
+{
+    RelistPlan plan({partRows, partBytes, largestHeldRow});
+    const TimeMaps maps = GatherTimeMaps(file, mode, kSmallestFileGatheredInHalves, &plan);
+    std::ostringstream out;
+    const auto writer = MakeListingWriter(format, file, out, columns, CellContext{&maps, {}});
+    writer->writeTitles();
+    writer->writePlanned(plan);
+
+    RowsOf walked;
+    EventWalk walk(file, walked, mode);
+    const RunOutcome header = walk.readHeader();
+    const RunOutcome outcome = header.complete() ? walk.readChunks() : header;
+    EXPECT_EQ(plan.outcome().kind, outcome.kind);
+    EXPECT_EQ(plan.outcome().position, outcome.position);
+    EXPECT_EQ(plan.problems().size(), walk.problems().size());
     return out.str();
 }
 

@@ -64,8 +64,17 @@ struct Listing {
 Listing List(ByteSpan file, WalkMode mode = WalkMode::StopAtProblem);
 
 // The listing as tracklens-dump writes it: titles, rows, and the end of the format.
+// Columns that place rows in time take the maps of a walk of their own.
 std::string WriteListing(ListingFormat format, ByteSpan file,
-                         WalkMode mode = WalkMode::StopAtProblem);
+                         WalkMode mode = WalkMode::StopAtProblem,
+                         std::span<const Column> columns = kListingColumns);
+
+// The listing written from the plan that a walk gathering the time maps makes, with parts of at
+// most the given rows and file bytes, rows of more than largestHeldRow bytes written in pieces.
+// Also checks that the plan ended as a walk of the listing's own does.
+std::string WritePlannedListing(ListingFormat format, ByteSpan file, WalkMode mode,
+                                std::span<const Column> columns, std::int32_t partRows,
+                                std::size_t partBytes, std::size_t largestHeldRow);
 
 // What a TSV or CSV listing must be: the title line, then every cell of an event table's rows
 // escaped on its own.
