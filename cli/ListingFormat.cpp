@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <array>
 #include <nlohmann/json.hpp>
+#include <type_traits>
 #include <utility>
 
 #include "engine/CellText.h"
 #include "engine/Conversions.h"
+#include "engine/EventWalkSteps.h"
 #include "engine/TextCursor.h"
 
 namespace tracklens {
@@ -26,15 +28,15 @@ constexpr std::array<bool, 256> BuildTsvEscapes()
 
 constexpr std::array<bool, 256> kTsvEscapes = BuildTsvEscapes();
 
-bool NeedsTsvEscape(char c)
-{
+// The tests of a character are objects rather than functions, so that the searches that take
+// them inline them.
+constexpr auto NeedsTsvEscape = [](char c) {
     return kTsvEscapes[static_cast<unsigned char>(c)];
-}
+};
 
-bool IsControl(char c)
-{
+constexpr auto IsControl = [](char c) {
     return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-}
+};
 
 // A control character as TSV writes it: \t, \n, \r, or \x and two digits.
 void AppendControlEscaped(std::string& out, char c)
@@ -56,20 +58,17 @@ void AppendControlEscaped(std::string& out, char c)
     }
 }
 
-bool NeedsCsvQuotes(char c)
-{
+constexpr auto NeedsCsvQuotes = [](char c) {
     return c == ',' || c == '"';
-}
+};
 
-bool NeedsCsvEscape(char c)
-{
+constexpr auto NeedsCsvEscape = [](char c) {
     return NeedsCsvQuotes(c) || IsControl(c);
-}
+};
 
-bool NeedsJsonEscape(char c)
-{
+constexpr auto NeedsJsonEscape = [](char c) {
     return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
-}
+};
 
 // Whether a CSV field made of these bytes' texts must be quoted: hexadecimal and every encoding
 // of a text write a comma, a quote or a control character only for the byte itself (no byte
@@ -360,20 +359,60 @@ void AppendLinesOf(ListingText& out, ByteSpan file, const CellContext& context,
     }
 }
 
-template <typename Syntax>
-void AppendLines(ListingText& out, ByteSpan file, const CellContext& context,
-                 std::span<const Row> rows, std::span<const Column> columns, bool startsListing)
+// Calls write with the syntax of the format and the columns, known when compiled where they can be.
+template <typename Write>
+void WithSyntaxAndColumns(ListingFormat format, std::span<const Column> columns, Write write)
 {
-    if (AreThese(columns, kListingColumns)) {
-        AppendLinesOf<Syntax>(out, file, context, rows, KnownColumns<kListingColumns>{}, columns,
-                              startsListing);
-    } else if (AreThese(columns, kAllColumns)) {
-        AppendLinesOf<Syntax>(out, file, context, rows, KnownColumns<kAllColumns>{}, columns,
-                              startsListing);
-    } else {
-        AppendLinesOf<Syntax>(out, file, context, rows, ChosenColumns{columns}, columns,
-                              startsListing);
+    WithSyntax(format, [&](auto syntax) {
+        if (AreThese(columns, kListingColumns)) {
+            write(syntax, KnownColumns<kListingColumns>{});
+        } else if (AreThese(columns, kAllColumns)) {
+            write(syntax, KnownColumns<kAllColumns>{});
+        } else {
+            write(syntax, ChosenColumns{columns});
+        }
+    });
+}
+
+// Writes the line of each row as a walk lists it.
+template <typename Syntax, typename Columns>
+class LineWriter final : public RowSink {
+public:
+    static constexpr bool kHasItsOwnWalk = true;
+
+    LineWriter(ListingText& out, ByteSpan file, const CellContext& context, const Columns& columns,
+               std::span<const Column> chosen, bool startsListing)
+        : out_(out)
+        , file_(file)
+        , context_(context)
+        , columns_(columns)
+        , chosen_(chosen)
+        , first_(startsListing)
+    {
     }
+
+    void AddRow(const Row& row, std::size_t, const WalkPoint&) override
+    {
+        AppendLine<Syntax>(out_, file_, context_, row, columns_, chosen_,
+                           Syntax::lineStart(first_));
+        first_ = false;
+    }
+
+private:
+    ListingText& out_;
+    ByteSpan file_;
+    const CellContext& context_;
+    Columns columns_;
+    std::span<const Column> chosen_;
+    bool first_;
+};
+
+// The context of a batch's lines: rows that come in order are placed with hints of their own.
+CellContext PlacingInOrder(const CellContext& context, TimeMaps::Hints& hints)
+{
+    CellContext placing = context;
+    placing.placingHints = &hints;
+    return placing;
 }
 
 } // namespace
@@ -395,13 +434,28 @@ void AppendTitles(ListingText& out, ListingFormat format, std::span<const Column
 void AppendRows(ListingText& out, ListingFormat format, ByteSpan file, const CellContext& context,
                 std::span<const Row> rows, std::span<const Column> columns, bool startsListing)
 {
-    // The rows of a batch come in order: each call places them with hints of its own.
     TimeMaps::Hints hints;
-    CellContext placing = context;
-    placing.placingHints = &hints;
-    WithSyntax(format, [&](auto syntax) {
-        AppendLines<decltype(syntax)>(out, file, placing, rows, columns, startsListing);
+    const CellContext placing = PlacingInOrder(context, hints);
+    WithSyntaxAndColumns(format, columns, [&](auto syntax, const auto& known) {
+        AppendLinesOf<decltype(syntax)>(out, file, placing, rows, known, columns, startsListing);
     });
+}
+
+std::int32_t AppendRowsListedAgain(ListingText& out, ListingFormat format, ByteSpan file,
+                                   const CellContext& context, const WalkPoint& from,
+                                   std::int32_t rows, std::span<const Column> columns,
+                                   bool startsListing)
+{
+    TimeMaps::Hints hints;
+    const CellContext placing = PlacingInOrder(context, hints);
+    std::int32_t listed = 0;
+    WithSyntaxAndColumns(format, columns, [&](auto syntax, const auto& known) {
+        using Writer = LineWriter<decltype(syntax), std::remove_cvref_t<decltype(known)>>;
+        Writer writer(out, file, placing, known, columns, startsListing);
+        BasicEventWalk<Writer> walk(file, writer);
+        listed = walk.relist(from, rows);
+    });
+    return listed;
 }
 
 // {"rows": N, "status": ..., and for a run that did not end well its message}

@@ -36,6 +36,14 @@ void AppendTitles(ListingText& out, ListingFormat format, std::span<const Column
 void AppendRows(ListingText& out, ListingFormat format, ByteSpan file, const CellContext& context,
                 std::span<const Row> rows, std::span<const Column> columns, bool startsListing);
 
+// The lines of the rows that a walk lists again from a point of a walk of the same bytes, at
+// most rows of them, each written as it is listed: gives how many were listed, which the caller
+// checks (see BasicEventWalk::relist()).
+std::int32_t AppendRowsListedAgain(ListingText& out, ListingFormat format, ByteSpan file,
+                                   const CellContext& context, const WalkPoint& from,
+                                   std::int32_t rows, std::span<const Column> columns,
+                                   bool startsListing);
+
 // What closes the listing after its rows: JSON's outcome; nothing in TSV and CSV.
 void AppendEnd(ListingText& out, ListingFormat format, const RunOutcome& outcome,
                std::int32_t rows);

@@ -345,14 +345,17 @@ void ListingWriter::Batches::makeHereOrWaitForOldest(std::vector<Row>& rowsHere)
 // The batch's rows are in rows, or are listed again into it; they are not needed afterwards.
 void ListingWriter::Batches::makeText(Batch& batch, std::vector<Row>& rows) const
 {
+    const auto rowCount = static_cast<std::size_t>(batch.rowCount);
+    batch.text.reserve(rowCount * kTypicalRowText + 2 * batch.fileBytes);
     if (batch.relistFrom) {
-        RowCollector sink(rows);
-        BasicEventWalk<RowCollector> walk(file_, sink);
-        if (walk.relist(*batch.relistFrom, batch.rowCount) != batch.rowCount) {
+        // Written as they are listed again: held, they would leave the cache before their lines.
+        if (AppendRowsListedAgain(batch.text, format_, file_, context_, *batch.relistFrom,
+                                  batch.rowCount, columns_,
+                                  batch.holdsFirstRow) != batch.rowCount) {
             throw std::logic_error("the rows of a batch could not be listed again from its start");
         }
+        return;
     }
-    batch.text.reserve(rows.size() * kTypicalRowText + 2 * batch.fileBytes);
     AppendRows(batch.text, format_, file_, context_, rows, columns_, batch.holdsFirstRow);
     rows.clear();
 }

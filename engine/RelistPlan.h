@@ -42,26 +42,26 @@ public:
     [[gnu::always_inline]] void noteRow(const Row& row, const WalkPoint& before)
     {
         const bool large = row.length > limits_.largestHeldRow;
-        if (beginsAPart(row, large)) {
-            parts_.push_back({});
-            if (BeginsAWalk(row.kind)) {
-                parts_.back().point = before;
-            }
+        if (BeginsAWalk(row.kind) && (large || isFull(filling_))) {
+            beginPart(before);
         }
-        RelistPart& part = parts_.back();
-        ++part.rows;
-        part.fileBytes += row.length;
-        part.holdsLargeRow = part.holdsLargeRow || large;
+        ++filling_.rows;
+        filling_.fileBytes += row.length;
+        filling_.holdsLargeRow = filling_.holdsLargeRow || large;
     }
 
     // The parts of a walk that took up where the walk of this plan ended.
-    void addPartsOf(const RelistPlan& later)
+    void addPartsOf(RelistPlan& later)
     {
+        closePart();
+        later.closePart();
         parts_.insert(parts_.end(), later.parts_.begin(), later.parts_.end());
     }
 
+    // Closes the plan once its walk has ended.
     void endWith(const RunOutcome& outcome, const std::vector<RunOutcome>& problems)
     {
+        closePart();
         outcome_ = outcome;
         problems_ = problems;
     }
@@ -73,21 +73,31 @@ public:
     const std::vector<RunOutcome>& problems() const { return problems_; }
 
 private:
-    bool beginsAPart(const Row& row, bool large) const
+    // The header's part, which has no point, is full at once: the first row where a walk can
+    // begin begins the next part.
+    bool isFull(const RelistPart& part) const
     {
-        if (parts_.empty()) {
-            return true;
-        }
-        if (!BeginsAWalk(row.kind)) {
-            return false;
-        }
-        const RelistPart& part = parts_.back();
-        return !part.point || large || part.holdsLargeRow || part.rows >= limits_.rows ||
+        return !part.point || part.holdsLargeRow || part.rows >= limits_.rows ||
                part.fileBytes >= limits_.fileBytes;
+    }
+
+    [[gnu::noinline]] void beginPart(const WalkPoint& point)
+    {
+        closePart();
+        filling_ = {point, 0, 0, false};
+    }
+
+    void closePart()
+    {
+        if (filling_.rows > 0) {
+            parts_.push_back(filling_);
+            filling_ = {};
+        }
     }
 
     Limits limits_;
     std::vector<RelistPart> parts_;
+    RelistPart filling_; // not yet in parts_
     RunOutcome outcome_;
     std::vector<RunOutcome> problems_;
 };

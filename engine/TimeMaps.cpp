@@ -424,7 +424,7 @@ RunOutcome GatherChunks(ByteSpan file, WalkMode mode, std::size_t smallestFileIn
         return walk.readChunks();
     }
     const RunOutcome earlier = walk.readChunksBefore(middle->chunk);
-    const LaterHalf half = later.get();
+    LaterHalf half = later.get();
     if (!earlier.complete()) {
         return earlier; // the whole walk ends before the later half
     }
