@@ -33,13 +33,15 @@ constexpr std::size_t kMostBatchesHeld = 6;
 // Waking a thread that sleeps takes about as long as making a batch on a virtual machine, whose
 // idle core the host has put to rest: the helper stays awake this long for the next batch.
 constexpr auto kHelperStaysAwake = std::chrono::microseconds(500);
-// Enough for the line of a typical note, so that a batch's text is rarely reallocated.
-constexpr std::size_t kTypicalRowText = 48;
-// The texts of the batches after the first begin in rooms of one block of large pages, enough
-// for a full batch of typical lines; the rare longer text moves out of its room.
-constexpr std::size_t kTextRoom = std::size_t{1} << 18;
+// Enough for the line of a typical note in each column, so that a batch's text is rarely
+// reallocated: about 80 characters with every column.
+constexpr std::size_t kTypicalCellText = 8;
+// The texts of the batches after the first begin in rooms of large pages, enough for a full
+// batch of typical lines in every column; the rare longer text moves out of its room.
+constexpr std::size_t kTextRoom = std::size_t{1} << 19;
 constexpr auto kRowsPerBatch = static_cast<std::size_t>(ListingWriter::kBatchRows);
-static_assert(kTextRoom > kRowsPerBatch * kTypicalRowText + ListingWriter::kBatchFileBytes / 2);
+static_assert(kTextRoom >
+              kRowsPerBatch * kTypicalCellText * kAllColumnCount + ListingWriter::kBatchFileBytes);
 constexpr std::size_t kTextRooms = 2 * (kMostBatchesHeld + 1);
 // What one thread writes often is kept off the cache lines that the other uses.
 constexpr std::size_t kCacheLine = 64;
@@ -346,7 +348,7 @@ void ListingWriter::Batches::makeHereOrWaitForOldest(std::vector<Row>& rowsHere)
 void ListingWriter::Batches::makeText(Batch& batch, std::vector<Row>& rows) const
 {
     const auto rowCount = static_cast<std::size_t>(batch.rowCount);
-    batch.text.reserve(rowCount * kTypicalRowText + 2 * batch.fileBytes);
+    batch.text.reserve(rowCount * kTypicalCellText * columns_.size() + 2 * batch.fileBytes);
     if (batch.relistFrom) {
         // Written as they are listed again: held, they would leave the cache before their lines.
         if (AppendRowsListedAgain(batch.text, format_, file_, context_, *batch.relistFrom,
