@@ -2,14 +2,17 @@
 // walk that gathers the time maps, in one piece and in two halves at once.
 
 #include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "bench/BenchInputs.h"
 #include "engine/EventTable.h"
 #include "engine/EventWalk.h"
+#include "engine/RelistPlan.h"
 #include "engine/TimeMaps.h"
 
 namespace {
@@ -68,13 +71,22 @@ void WalkOnly(benchmark::State& state, const BenchInput& input)
     tracklens::bench::SetInputRates(state, input, rows);
 }
 
-// The tempo and signature maps, as tracklens-dump gathers them before a listing with Time or Bar;
-// smallestFileInHalves of SIZE_MAX walks every file in one piece.
-void GatherMaps(benchmark::State& state, const BenchInput& input, std::size_t smallestFileInHalves)
+// The tempo and signature maps, as tracklens-dump gathers them before a listing with Time or Bar,
+// and the plan of that listing's parts of 4096 rows when planned; smallestFileInHalves of
+// SIZE_MAX walks every file in one piece.
+void GatherMaps(benchmark::State& state, const BenchInput& input, std::size_t smallestFileInHalves,
+                bool planned)
 {
+    constexpr tracklens::RelistPlan::Limits kParts{4096, std::size_t{1} << 16,
+                                                   std::size_t{1} << 16};
     for (auto _ : state) {
-        const tracklens::TimeMaps maps = tracklens::GatherTimeMaps(
-            input.bytes, tracklens::WalkMode::StopAtProblem, smallestFileInHalves);
+        std::optional<tracklens::RelistPlan> plan;
+        if (planned) {
+            plan.emplace(kParts);
+        }
+        const tracklens::TimeMaps maps =
+            tracklens::GatherTimeMaps(input.bytes, tracklens::WalkMode::StopAtProblem,
+                                      smallestFileInHalves, plan ? &*plan : nullptr);
         benchmark::DoNotOptimize(&maps);
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
@@ -91,11 +103,15 @@ void Register(const BenchInput& input)
     benchmark::RegisterBenchmark(name("WalkOnly", "").c_str(), WalkOnly, std::cref(input))
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(name("GatherTimeMaps", "").c_str(), GatherMaps, std::cref(input),
-                                 tracklens::kSmallestFileGatheredInHalves)
+                                 tracklens::kSmallestFileGatheredInHalves, false)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime();
+    benchmark::RegisterBenchmark(name("GatherTimeMaps", "_and_plan").c_str(), GatherMaps,
+                                 std::cref(input), tracklens::kSmallestFileGatheredInHalves, true)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
     benchmark::RegisterBenchmark(name("GatherTimeMaps", "_in_one_piece").c_str(), GatherMaps,
-                                 std::cref(input), SIZE_MAX)
+                                 std::cref(input), SIZE_MAX, false)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime();
 }
