@@ -117,8 +117,11 @@ inline void AppendOutOfLine(TextCursor& out, void (*append)(TextCursor&, ByteSpa
         }
         break;
     case Column::Track:
-        if (row.track != 0) {
+        // Files of more than 255 tracks are rare: their numbers are worked out.
+        if (row.track > 0xFF) {
             AppendUnsigned(out, row.track);
+        } else if (row.track != 0) {
+            AppendDecimal(out, static_cast<std::uint8_t>(row.track));
         }
         break;
     case Column::Offset:

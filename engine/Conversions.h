@@ -64,6 +64,18 @@ std::string HexByte(std::uint8_t value);
 }
 std::string HexBytes(ByteSpan bytes);
 
+// The eight hexadecimal digits of a 32-bit number as a word, the first in its lowest byte: each
+// nibble moved to a byte of its own, then the bytes turned into digits all at once.
+[[gnu::always_inline]] inline std::uint64_t EightHexDigits(std::uint32_t value)
+{
+    std::uint64_t nibbles = value;
+    nibbles = (nibbles | nibbles << 16) & 0x0000'FFFF'0000'FFFFu;
+    nibbles = (nibbles | nibbles << 8) & 0x00FF'00FF'00FF'00FFu;
+    nibbles = (nibbles | nibbles << 4) & 0x0F0F'0F0F'0F0F'0F0Fu; // the lowest nibble first
+    const std::uint64_t letters = (nibbles + 0x0606'0606'0606'0606u) >> 4 & 0x0101'0101'0101'0101u;
+    return __builtin_bswap64(nibbles + 0x3030'3030'3030'3030u + letters * ('A' - '0' - 10));
+}
+
 // Upper-case hexadecimal digits, at least leastDigits of them with zeros in front: the offset of
 // a byte in a file, 0x1F3A in 8 digits giving "00001F3A". Eight digits, every offset below 4 GiB,
 // are written in one piece.
@@ -72,12 +84,7 @@ void AppendLongHexNumber(TextCursor& out, std::uint64_t value, std::size_t least
                                                    std::size_t leastDigits)
 {
     if (leastDigits == 8 && value <= 0xFFFFFFFFu) {
-        std::uint64_t digits = 0;
-        for (std::size_t byte = 0; byte < 4; ++byte) {
-            const std::size_t pair = (value >> (24 - 8 * byte)) & 0xFF;
-            digits |= CharactersAsWord<2>(&kHexPairs[2 * pair]) << (16 * byte);
-        }
-        out.appendWord(digits, 8);
+        out.appendWord(EightHexDigits(static_cast<std::uint32_t>(value)), 8);
         return;
     }
     AppendLongHexNumber(out, value, leastDigits);

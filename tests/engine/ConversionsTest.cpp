@@ -64,6 +64,30 @@ TEST(Conversions, NumbersHaveNoLeadingZerosAtEveryLength)
         "0");
 }
 
+TEST(Conversions, HexNumbersHaveEveryDigitInUpperCaseAndTheirLeadingZeros)
+{
+    const struct {
+        std::uint64_t value;
+        std::size_t leastDigits;
+        const char* text;
+    } cases[] = {
+        {0, 8, "00000000"},
+        {0x1F3A, 8, "00001F3A"},
+        {0x01234567, 8, "01234567"},
+        {0x89ABCDEF, 8, "89ABCDEF"},
+        {0xFFFFFFFF, 8, "FFFFFFFF"},
+        {0x1'0000'0000, 8, "100000000"},
+        {0xFEDC'BA98'7654'3210, 8, "FEDCBA9876543210"},
+        {0xA, 4, "000A"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(
+            WrittenText(24, [&](TextCursor& out) { AppendHexNumber(out, c.value, c.leastDigits); }),
+            c.text);
+    }
+}
+
 TEST(Conversions, ElapsedTextShowsMinutesAndSecondsWithoutHours)
 {
     const struct {
