@@ -24,6 +24,8 @@ inline constexpr std::size_t kRoomAroundWords = 6 * kLongestNumber + 4 * kPieceW
 // The columns that place a row need no word of the vocabulary: its room is theirs.
 inline constexpr std::size_t kLongestOffset = 16;
 static_assert(TimeMaps::kLongestText <= kRoomAroundWords && kLongestOffset <= kRoomAroundWords);
+// A controller's or a program's name is written as a whole piece after its number and colon.
+static_assert(kNamePieceWidth + 4 <= kRoomAroundWords);
 
 // The most bytes of the file that a cell shows one after the other: a delta time or a chunk's
 // tag, but all of the row's bytes in its Event column and a text event's data in its Value.

@@ -94,6 +94,11 @@ inline DataBytes DataOf(ByteSpan file, const Row& row)
     }
 }
 
+[[gnu::always_inline]] inline void AppendNamePiece(TextCursor& out, const NamePiece& piece)
+{
+    out.appendPiece<kNamePieceWidth>(piece.characters.data(), piece.size);
+}
+
 } // namespace channel_voice
 
 // The Description and Value texts of a channel message row. They are written for most rows of
@@ -148,14 +153,14 @@ inline DataBytes DataOf(ByteSpan file, const Row& row)
     case ControlChange:
         AppendDecimal(out, data.d1);
         out += ':';
-        out += kControllerNames[data.d1];
+        AppendNamePiece(out, kControllerNamePieces[data.d1]);
         out += " - ";
         AppendDecimal(out, data.d2);
         break;
     case ProgramChange:
         AppendDecimal(out, data.d1);
         out += ':';
-        out += kProgramNames[data.d1];
+        AppendNamePiece(out, kProgramNamePieces[data.d1]);
         break;
     case ChannelAftertouch:
         AppendDecimal(out, data.d1);

@@ -446,6 +446,25 @@ static_assert(HoldNoComma(kControllerNames) && HoldNoComma(kProgramNames));
 
 } // namespace
 
+namespace {
+
+constexpr std::array<NamePiece, 128> PiecesOf(const std::array<std::string_view, 128>& names)
+{
+    std::array<NamePiece, 128> pieces{};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::copy(names[i].begin(), names[i].end(), pieces[i].characters.begin());
+        pieces[i].size = names[i].size();
+    }
+    return pieces;
+}
+
+} // namespace
+
+static_assert(LongestOf(kControllerNames, kItself) <= kNamePieceWidth &&
+              LongestOf(kProgramNames, kItself) <= kNamePieceWidth);
+constexpr std::array<NamePiece, 128> kControllerNamePieces = PiecesOf(kControllerNames);
+constexpr std::array<NamePiece, 128> kProgramNamePieces = PiecesOf(kProgramNames);
+
 constexpr std::size_t kLongestWord =
     std::max({LongestOf(kNoteNames, kItself), LongestOf(kMetaSignatures, kName),
               LongestOf(kControllerNames, kItself), LongestOf(kProgramNames, kItself),

@@ -51,6 +51,17 @@ inline constexpr std::array<MetaSignature, 16> kMetaSignatures = {{
 extern const std::array<std::string_view, 128> kControllerNames;
 extern const std::array<std::string_view, 128> kProgramNames;
 
+// The same names in pieces of a fixed width, which a line copies whole: one copy of a known size
+// costs less than one of a size known only when it runs. The room a name is written in must hold
+// kNamePieceWidth characters.
+inline constexpr std::size_t kNamePieceWidth = 48;
+struct NamePiece {
+    std::array<char, kNamePieceWidth> characters;
+    std::size_t size;
+};
+extern const std::array<NamePiece, 128> kControllerNamePieces;
+extern const std::array<NamePiece, 128> kProgramNamePieces;
+
 // The makers of SysEx messages by their identification: one byte, or 00 and two more.
 struct Manufacturer {
     std::array<std::uint8_t, 3> id; // one-byte identifications use the first byte only
