@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Times whole processes: tracklens-dump writing its TSV listing and midicsv writing its CSV, of
-# the same generated 10 MB and 100 MB files, both to /dev/null, their runs interleaved in one go.
+# Times whole processes: tracklens-dump writing its TSV listing, the same with every column
+# (--columns all) and midicsv writing its CSV, of the same generated 10 MB and 100 MB files, all
+# to /dev/null, their runs interleaved in one go.
 # Prints for each the median, least and most wall-clock time, the peak memory
 # (/usr/bin/time -v) and the ratios, as Markdown.
 # Usage: scripts/bench-compare.sh [RUNS] (5 by default)
@@ -37,11 +38,12 @@ pick() {
 echo "## Whole processes: tracklens-dump against midicsv"
 echo
 bench_machine
-echo "- Runs per program and file: $runs, interleaved (tracklens-dump, midicsv, tracklens-dump, ...)"
+echo "- Runs per program and file: $runs, interleaved (tracklens-dump, the same with every column, midicsv, tracklens-dump, ...)"
 echo
 echo "Commands, for FILE in $bench_data/10MB.mid and $bench_data/100MB.mid:"
 echo
 echo "    $dump FILE > /dev/null"
+echo "    $dump --columns all FILE > /dev/null"
 echo "    $midicsv FILE > /dev/null"
 echo
 echo "| file | program | median s | least s | most s | peak memory MiB |"
@@ -51,10 +53,15 @@ for size in "${sizes[@]}"; do
     file="$bench_data/${size}MB.mid"
     for ((i = 0; i < runs; ++i)); do
         run "dump-$size" "$dump" "$file"
+        run "all-$size" "$dump" --columns all "$file"
         run "midicsv-$size" "$midicsv" "$file"
     done
-    for name in dump midicsv; do
-        program=$([ "$name" = dump ] && echo tracklens-dump || echo midicsv)
+    for name in dump all midicsv; do
+        case "$name" in
+        dump) program=tracklens-dump ;;
+        all) program="tracklens-dump --columns all" ;;
+        *) program=midicsv ;;
+        esac
         printf '| %s MB | %s | %.3f | %.3f | %.3f | %.1f |\n' "$size" "$program" \
             "$(pick "$name-$size" 1 median)" "$(pick "$name-$size" 1 min)" \
             "$(pick "$name-$size" 1 max)" "$(calc "$(pick "$name-$size" 2 max) / 1024")"
@@ -64,6 +71,8 @@ for size in "${sizes[@]}"; do
     fileKiB=$(($(stat -c %s "$file") / 1024))
     summary+=("$(printf -- '- %s MB: tracklens-dump is %.1f times as fast as midicsv (median against median); its peak memory is %.1f MiB, the file plus %.1f MiB' \
         "$size" "$ratio" "$(calc "$peak / 1024")" "$(calc "($peak - $fileKiB) / 1024")")")
+    ratio=$(calc "$(pick "midicsv-$size" 1 median) / $(pick "all-$size" 1 median)")
+    summary+=("$(printf -- '- %s MB: with every column, %.1f times as fast as midicsv' "$size" "$ratio")")
 done
 echo
 printf '%s\n' "${summary[@]}"
