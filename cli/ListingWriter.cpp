@@ -34,14 +34,18 @@ constexpr std::size_t kMostBatchesHeld = 6;
 // idle core the host has put to rest: the helper stays awake this long for the next batch.
 constexpr auto kHelperStaysAwake = std::chrono::microseconds(500);
 // Enough for the line of a typical note in each column, so that a batch's text is rarely
-// reallocated: about 80 characters with every column.
-constexpr std::size_t kTypicalCellText = 8;
-// The texts of the batches after the first begin in rooms of large pages, enough for a full
-// batch of typical lines in every column; the rare longer text moves out of its room.
-constexpr std::size_t kTextRoom = std::size_t{1} << 19;
+// reallocated: about 70 characters with every column.
+constexpr std::size_t kTypicalCellText = 7;
 constexpr auto kRowsPerBatch = static_cast<std::size_t>(ListingWriter::kBatchRows);
-static_assert(kTextRoom >
-              kRowsPerBatch * kTypicalCellText * kAllColumnCount + ListingWriter::kBatchFileBytes);
+// The texts of the batches after the first begin in rooms of large pages, enough for a full
+// batch of typical lines in the columns chosen; the rare longer text moves out of its room.
+constexpr std::size_t kTextRoomStep = std::size_t{1} << 16;
+constexpr std::size_t TextRoomFor(std::size_t columns)
+{
+    const std::size_t room = kRowsPerBatch * kTypicalCellText * columns + kTextRoomStep;
+    return (room + kTextRoomStep - 1) / kTextRoomStep * kTextRoomStep;
+}
+static_assert(kSmallBatches || TextRoomFor(kListingColumns.size()) == std::size_t{1} << 18);
 constexpr std::size_t kTextRooms = 2 * (kMostBatchesHeld + 1);
 // What one thread writes often is kept off the cache lines that the other uses.
 constexpr std::size_t kCacheLine = 64;
@@ -120,6 +124,7 @@ private:
     std::ostream& out_;
     // Before the batches, whose texts it may hold; in huge pages, not cleared.
     MemoryBlock<char> textRooms_{&LargePageMemory::instance()};
+    std::size_t textRoom_; // for each text
     std::size_t textRoomsGiven_ = 0;
     Spares ownSpares_;
     Spares helpersSpares_;
@@ -147,6 +152,7 @@ ListingWriter::Batches::Batches(ListingFormat format, std::span<const Column> co
     , file_(file)
     , context_(context)
     , out_(out)
+    , textRoom_(TextRoomFor(columns.size()))
     , filling_(std::make_unique<Batch>())
     , direct_(format, columns, context, out)
 {
@@ -454,7 +460,7 @@ std::unique_ptr<ListingWriter::Batches::Batch> ListingWriter::Batches::emptyBatc
         if (textRoomsGiven_ < kTextRooms) {
             if (textRooms_.room().empty()) {
                 try {
-                    textRooms_.makeRoom(kTextRooms * kTextRoom);
+                    textRooms_.makeRoom(kTextRooms * textRoom_);
                 } catch (const std::bad_alloc&) {
                     // The texts then take memory of their own as they grow.
                     textRoomsGiven_ = kTextRooms;
@@ -462,7 +468,7 @@ std::unique_ptr<ListingWriter::Batches::Batch> ListingWriter::Batches::emptyBatc
                 }
             }
             batch->text =
-                ListingText(textRooms_.room().subspan(textRoomsGiven_++ * kTextRoom, kTextRoom));
+                ListingText(textRooms_.room().subspan(textRoomsGiven_++ * textRoom_, textRoom_));
         }
         return batch;
     }
