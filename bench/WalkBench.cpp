@@ -2,7 +2,6 @@
 // walk that gathers the time maps, in one piece and in two halves at once.
 
 #include <benchmark/benchmark.h>
-
 #include <cstdint>
 #include <functional>
 #include <memory>

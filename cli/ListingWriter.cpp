@@ -33,8 +33,8 @@ constexpr std::size_t kMostBatchesHeld = 6;
 // Waking a thread that sleeps takes about as long as making a batch on a virtual machine, whose
 // idle core the host has put to rest: the helper stays awake this long for the next batch.
 constexpr auto kHelperStaysAwake = std::chrono::microseconds(500);
-// Enough for the line of a typical note in each column, so that a batch's text is rarely
-// reallocated: about 70 characters with every column.
+// Enough for a typical cell of a note's line, so that a batch's text is rarely reallocated:
+// about 70 characters with every column.
 constexpr std::size_t kTypicalCellText = 7;
 constexpr auto kRowsPerBatch = static_cast<std::size_t>(ListingWriter::kBatchRows);
 // The texts of the batches after the first begin in rooms of large pages, enough for a full
@@ -140,6 +140,7 @@ private:
     std::deque<std::unique_ptr<Batch>> sent_;
     std::atomic<std::size_t> waitingForHelper_ = 0;
 
+    // Empty: the helper's batches are listed again and written as they are listed.
     alignas(kCacheLine) std::vector<Row> helpersRows_;
     // Last, so that it is stopped and joined before anything it uses goes.
     std::jthread helper_;
@@ -157,7 +158,6 @@ ListingWriter::Batches::Batches(ListingFormat format, std::span<const Column> co
     , direct_(format, columns, context, out)
 {
     filling_->holdsFirstRow = true;
-    helpersRows_.reserve(kRowsPerBatch + 1);
     directRows_.reserve(kRowsPerBatch + 1);
     ownSpares_.reserve(kMostBatchesHeld + 2);
     helpersSpares_.reserve(kMostBatchesHeld + 2);
@@ -249,9 +249,11 @@ void ListingWriter::Batches::finish(const RunOutcome& outcome, std::int32_t rows
 void ListingWriter::Batches::writePlanned(const RelistPlan& plan, std::vector<Row>& rowsHere)
 {
     std::int32_t rows = 0;
+    bool helperTried = false;
     for (const RelistPart& part : plan.parts()) {
-        if (!helper_.joinable()) {
+        if (part.point && !helperTried) {
             startHelper();
+            helperTried = true;
         }
         const bool inPieces = part.point && part.holdsLargeRow;
         const bool forHelper = part.point && !inPieces && !helperIsBusy();

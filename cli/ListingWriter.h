@@ -18,13 +18,16 @@
 namespace tracklens {
 
 // Writes the listing of one file as the walk finds its rows, so that nothing but the file's
-// bytes and a few batches of rows is held. Titles first, rows next, finish() last.
+// bytes and a few batches of rows is held. Titles first, rows next, finish() last; or titles,
+// then writePlanned() from the plan of a walk made before, with no walk of the writer's own.
 //
 // Rows go in small batches, whose rows and text stay in the processor's cache. While the walk
 // goes on, a helper thread makes the text of every other batch or so: it does not take the
 // walk's rows, whose passing from one core to the other would cost more than finding them, but
-// lists them again itself from where that batch began. The walk's thread makes the text of the
-// other batches as soon as they are full, and writes every text in the rows' order.
+// lists them again itself from where that batch began, each line written as its row is listed.
+// The walk's thread makes the text of the other batches as soon as they are full, and writes
+// every text in the rows' order. From a plan, every batch is listed again, by the helper while
+// fewer than two wait for it, otherwise by the thread that writes.
 class ListingWriter final : public RowSink {
 public:
     static constexpr bool kHasItsOwnWalk = true;

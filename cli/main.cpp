@@ -106,7 +106,8 @@ void ReportOutcome(const tracklens::RunOutcome& outcome)
 }
 
 // The listing of the input, to out, which closeOutput then writes out whole; the exit status.
-// A write that fails throws std::ios_base::failure out of the walk, which ends there.
+// A write that fails throws std::ios_base::failure out of the walk, or out of the writing of a
+// planned listing, which ends there.
 int List(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& options,
          const std::function<std::optional<std::string>()>& closeOutput)
 {
@@ -139,15 +140,17 @@ int List(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& option
         ReportOutcome(outOfMemory);
         return kExitRunEnded;
     }
-    tracklens::WalkFor<tracklens::ListingWriter> walk(input, *writer, mode);
+    std::optional<tracklens::WalkFor<tracklens::ListingWriter>> walk;
     tracklens::RunOutcome outcome;
     try {
         if (plan) {
+            // The walk is over: should memory run out now, the listing is left as far as it got.
             outcome = plan->outcome();
             writer->writePlanned(*plan);
         } else {
-            const tracklens::RunOutcome header = walk.readHeader();
-            outcome = header.complete() ? walk.readChunks() : header;
+            walk.emplace(input, *writer, mode);
+            const tracklens::RunOutcome header = walk->readHeader();
+            outcome = header.complete() ? walk->readChunks() : header;
             writer->finish(outcome);
         }
     } catch (const std::bad_alloc&) {
@@ -161,7 +164,7 @@ int List(tracklens::ByteSpan input, std::ostream& out, const DumpOptions& option
     if (const std::optional<std::string> failure = closeOutput()) {
         return Refuse(*failure);
     }
-    const std::vector<tracklens::RunOutcome>& problems = plan ? plan->problems() : walk.problems();
+    const std::vector<tracklens::RunOutcome>& problems = plan ? plan->problems() : walk->problems();
     for (const tracklens::RunOutcome& problem : problems) {
         ReportOutcome(problem);
     }

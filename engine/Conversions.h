@@ -39,8 +39,10 @@ template <std::size_t Size>
     using Word = std::conditional_t<Size == 2, std::uint16_t, std::uint32_t>;
     Word word = 0;
     std::memcpy(&word, characters, Size);
-    if constexpr (std::endian::native == std::endian::big) {
-        word = Size == 2 ? __builtin_bswap16(word) : __builtin_bswap32(word);
+    if constexpr (std::endian::native == std::endian::big && Size == 2) {
+        word = __builtin_bswap16(word);
+    } else if constexpr (std::endian::native == std::endian::big) {
+        word = __builtin_bswap32(word);
     }
     return word;
 }

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 
 #include "engine/Conversions.h"
 #include "engine/TextCursor.h"

@@ -50,8 +50,8 @@ public:
         filling_.holdsLargeRow = filling_.holdsLargeRow || large;
     }
 
-    // The parts of a walk that took up where the walk of this plan ended.
-    void addPartsOf(RelistPlan& later)
+    // The parts of a walk that took up where the walk of this plan ended, at a chunk's tag.
+    void addPartsOf(RelistPlan&& later)
     {
         closePart();
         later.closePart();

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <future>
 #include <new>
 #include <optional>
 #include <system_error>
 #include <tuple>
+#include <utility>
 
 #include "engine/Conversions.h"
 #include "engine/EventWalkSteps.h"
@@ -347,7 +347,7 @@ std::string TimeMaps::longestText(std::uint64_t lastTick,
 
 namespace {
 
-// Notes the rows that place ticks in time, and nothing else.
+// Notes the rows that place ticks in time, and gives every row to the plan of a listing, if any.
 class TimeMapsSink final : public RowSink {
 public:
     static constexpr bool kHasItsOwnWalk = true;
@@ -376,9 +376,11 @@ private:
 
 using TimeMapsWalk = BasicEventWalk<TimeMapsSink>;
 
-// The changes of the chunks from a point at a chunk's tag, and whether they are those that a
-// walk of the whole file notes there: they are when the walk met no problem, and so took no
-// running status from the chunks before.
+// The changes and the parts of the chunks from a point at a chunk's tag, and whether they are
+// those that a walk of the whole file notes there: they are when the walk met no problem, and so
+// took no running status from the chunks before. Its points then hold no running status where a
+// whole walk's would, which no event after them uses: a listing again from them gives the rows
+// of the whole walk.
 struct LaterHalf {
     TimeMaps maps;
     std::optional<RelistPlan> plan;
@@ -388,11 +390,13 @@ struct LaterHalf {
 
 // The later half begins with the maps of the header: its format keys the changes.
 LaterHalf GatherLaterHalf(ByteSpan file, WalkMode mode, const WalkPoint& from,
-                          const TimeMaps& header, const std::optional<RelistPlan>& emptyPlan)
+                          const TimeMaps& header, std::optional<RelistPlan::Limits> parts)
 {
     LaterHalf half;
     half.maps = header;
-    half.plan = emptyPlan;
+    if (parts) {
+        half.plan.emplace(*parts);
+    }
     TimeMapsSink sink(file, half.maps, half.plan ? &*half.plan : nullptr);
     TimeMapsWalk walk(file, sink, mode);
     const RunOutcome outcome = walk.readChunksTakenUpAt(from);
@@ -412,14 +416,14 @@ RunOutcome GatherChunks(ByteSpan file, WalkMode mode, std::size_t smallestFileIn
     if (!middle) {
         return walk.readChunks();
     }
-    std::optional<RelistPlan> laterPlan;
+    std::optional<RelistPlan::Limits> laterParts;
+    if (plan != nullptr) {
+        laterParts = plan->limits();
+    }
     std::future<LaterHalf> later;
     try {
-        if (plan != nullptr) {
-            laterPlan.emplace(plan->limits());
-        }
-        later = std::async(std::launch::async, GatherLaterHalf, file, mode, *middle, maps,
-                           std::cref(laterPlan));
+        later =
+            std::async(std::launch::async, GatherLaterHalf, file, mode, *middle, maps, laterParts);
     } catch (const std::system_error&) {
         return walk.readChunks();
     }
@@ -431,7 +435,7 @@ RunOutcome GatherChunks(ByteSpan file, WalkMode mode, std::size_t smallestFileIn
     if (half.asInAWholeWalk && half.rows <= TimeMapsWalk::kMostRows - walk.rowCount()) {
         maps.addChangesOf(half.maps);
         if (plan != nullptr) {
-            plan->addPartsOf(*half.plan);
+            plan->addPartsOf(std::move(*half.plan));
         }
         return earlier;
     }

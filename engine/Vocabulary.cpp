@@ -444,10 +444,6 @@ constexpr bool HoldNoComma(const std::array<std::string_view, 128>& names)
 
 static_assert(HoldNoComma(kControllerNames) && HoldNoComma(kProgramNames));
 
-} // namespace
-
-namespace {
-
 constexpr std::array<NamePiece, 128> PiecesOf(const std::array<std::string_view, 128>& names)
 {
     std::array<NamePiece, 128> pieces{};

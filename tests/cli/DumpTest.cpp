@@ -294,7 +294,8 @@ TEST_F(Dump, ListsRowsBeforeAStopAndReportsItOnStandardError)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const ProgramRun result = dumpWith({write("stop.mid", c.file)});
+        const std::string file = write("stop.mid", c.file);
+        const ProgramRun result = dumpWith({file});
         EXPECT_EQ(result.exitStatus, 1);
         EXPECT_EQ(result.out.substr(0, std::string(kTitles).size()), kTitles);
         EXPECT_EQ(static_cast<std::size_t>(std::count(result.out.begin(), result.out.end(), '\n')),
@@ -302,6 +303,12 @@ TEST_F(Dump, ListsRowsBeforeAStopAndReportsItOnStandardError)
         EXPECT_EQ(result.err.substr(0, c.err.size()), c.err);
         EXPECT_EQ(result.err.find('\r'), std::string::npos);
         EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 2);
+        // Listed from the plan of the walk that gathers the time maps, the same end.
+        const ProgramRun placed = dumpWith({"--columns", "all", file});
+        EXPECT_EQ(placed.exitStatus, 1);
+        EXPECT_EQ(placed.err, result.err);
+        EXPECT_EQ(std::count(placed.out.begin(), placed.out.end(), '\n'),
+                  std::count(result.out.begin(), result.out.end(), '\n'));
     }
 }
 
@@ -542,6 +549,11 @@ TEST_F(Dump, KeepGoingListsPastProblemsAndExitsOneWhenItListedAny)
         EXPECT_EQ(result.exitStatus, c.exitStatus);
         EXPECT_EQ(result.err, c.err);
         EXPECT_EQ(result.out, WriteListing(ListingFormat::Tsv, c.file, WalkMode::KeepGoing));
+        const ProgramRun placed = dumpWith({"--keep-going", "--columns", "all", file});
+        EXPECT_EQ(placed.exitStatus, c.exitStatus);
+        EXPECT_EQ(placed.err, c.err);
+        EXPECT_EQ(placed.out,
+                  WriteListing(ListingFormat::Tsv, c.file, WalkMode::KeepGoing, kAllColumns));
     }
     const ProgramRun json =
         dumpWith({"--keep-going", "--format", "json", write("p.mid", Track("00 C080 00FF2F00"))});

@@ -173,9 +173,8 @@ TEST(ListingWriter, WritesTheEventTablesRowsAcrossBatchesBlocksAndTracks)
     EXPECT_EQ(atTheFirstBatchsEnd, met);
 }
 
-// Events larger than a writer holds as text are written in pieces, each cell escaped as a whole
-// cell would be: the same lines as the table's cells give.
-TEST(ListingWriter, WritesEventsTooLargeToHoldInPiecesWithTheirCellsTexts)
+// A text event and a SysEx larger than a writer holds as text, between notes.
+Bytes EventsTooLargeToHold()
 {
     const std::size_t size = DirectLines::kLargestHeldRow + 12345;
     Bytes text(size);
@@ -191,7 +190,14 @@ TEST(ListingWriter, WritesEventsTooLargeToHoldInPiecesWithTheirCellsTexts)
     track.channel(0, 0x90, 60, 100)
         .text(0, 0x05, std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
     track.channel(0, 0x90, 62, 100).sysex(10, sysex).channel(0, 0x90, 64, 100).endOfTrack();
-    const Bytes file = Smf({track.body()});
+    return Smf({track.body()});
+}
+
+// Events larger than a writer holds as text are written in pieces, each cell escaped as a whole
+// cell would be: the same lines as the table's cells give.
+TEST(ListingWriter, WritesEventsTooLargeToHoldInPiecesWithTheirCellsTexts)
+{
+    const Bytes file = EventsTooLargeToHold();
     for (const ListingFormat format : {ListingFormat::Tsv, ListingFormat::Csv}) {
         SCOPED_TRACE(format == ListingFormat::Tsv ? "tsv" : "csv");
         EXPECT_TRUE(SameLines(ListingOfCells(format, file), WriteListing(format, file)));
@@ -220,6 +226,14 @@ TEST(ListingWriter, WritesThePlanOfTheTimeMapsWalkAsItsOwnWalkWouldList)
          WalkMode::KeepGoing},
         {"not a MIDI file", Hex("4D54")},
         {"a header cut short", Hex("4D546864 00000006 0001 0002")},
+        {"tempo changes in the later of four tracks, its half joined to the first",
+         Smf({Hex("00 903C40 60 803C40"), Hex("00 FF580403021808 00 913C40 60 813C40"),
+              Hex("10 FF51030F4240 00 923C40 60 823C40"), Hex("30 FF510307A120 00 933C40")})},
+        {"a later track that takes up the running status of the one before, its half walked "
+         "again",
+         Smf({Hex("00 903C40 60 3C00"), Hex("00 903E40"), Hex("10 4000 20 FF51030F4240"),
+              Hex("00 4140 60 4100")})},
+        {"events too large to hold as text", EventsTooLargeToHold()},
         {"a file in an RMID container",
          Concat({Hex("52494646 3E000000 524D4944 64617461 2B000000"), kSmallSong, Hex("00"),
                  Hex("4C495354 04000000 494E464F")})},
@@ -240,6 +254,23 @@ TEST(ListingWriter, WritesThePlanOfTheTimeMapsWalkAsItsOwnWalkWouldList)
                                                 parts.bytes, parts.largestHeldRow)));
             }
         }
+    }
+}
+
+// The track numbers that a byte's table holds and those past it.
+TEST(ListingWriter, NumbersTracksPastTheTableOfAByte)
+{
+    Bytes file = Header({.tracks = 257});
+    for (int track = 0; track < 257; ++track) {
+        const Bytes chunk = Chunk("MTrk", kEndOfTrack);
+        file.insert(file.end(), chunk.begin(), chunk.end());
+    }
+    constexpr std::array<Column, 2> kColumns = {Column::Track, Column::Description};
+    const std::string listing =
+        WriteListing(ListingFormat::Tsv, file, WalkMode::StopAtProblem, kColumns);
+    for (const char* tag :
+         {"1\tMTrk\n", "9\tMTrk\n", "10\tMTrk\n", "255\tMTrk\n", "256\tMTrk\n", "257\tMTrk\n"}) {
+        EXPECT_NE(listing.find(std::string("\n") + tag), std::string::npos) << tag;
     }
 }
 

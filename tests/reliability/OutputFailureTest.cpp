@@ -124,29 +124,21 @@ TEST_F(FullDisk, OutputThatFitsIsWrittenWhole)
     EXPECT_EQ(std::count(listing.begin(), listing.end(), '\n'), 1 + 7 + 20'000 + 1);
 }
 
-// However little memory there is, tracklens-dump ends by itself: it lists the file, or refuses
-// it (exit status 2), or ends in failure 7 with its message and the rows it found before, the
-// start of the whole listing (status 1). The limit is the program's address space, where its
-// libraries, its threads' stacks and the file's bytes take most.
-TEST(LittleMemory, EndsTheListingInFailureSevenOrARefusalNeverInACrash)
+// Runs the program under limits of memory from least to most, a step apart: each run lists the
+// file, refuses it (exit status 2), or ends in failure 7 with its message and the start of the
+// whole listing (status 1), none crashes; the limits go from too little for anything to enough
+// for the whole listing.
+void SweepMemoryLimits(const std::vector<std::string>& arguments, rlim_t least, rlim_t most,
+                       rlim_t step)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "AddressSanitizer's shadow memory does not fit under a limit of memory";
-#endif
-    const fs::path dir =
-        fs::temp_directory_path() / ("tracklens-memory-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    const fs::path song = dir / "song.mid";
-    std::ofstream(song, std::ios::binary) << ManyNotes(300000);
-    const ProgramRun whole = RunProgram({kDump, song.string()});
+    const ProgramRun whole = RunProgram(arguments);
     ASSERT_EQ(whole.exitStatus, 0);
-    constexpr rlim_t kMiB = 1024 * 1024;
     std::vector<int> statuses;
-    for (rlim_t limit = 4 * kMiB; limit <= 40 * kMiB; limit += kMiB / 2) {
+    for (rlim_t limit = least; limit <= most; limit += step) {
         SCOPED_TRACE(limit / 1024);
         ProgramOptions options;
         options.memoryLimit = limit;
-        const ProgramRun run = RunProgram({kDump, song.string()}, options);
+        const ProgramRun run = RunProgram(arguments, options);
         // Too little for the program and its libraries to be loaded at all (127), or for the
         // static objects of its libraries to be made before main(), whose failure the C++
         // runtime ends at once: the program did not start.
@@ -167,10 +159,37 @@ TEST(LittleMemory, EndsTheListingInFailureSevenOrARefusalNeverInACrash)
         }
         statuses.push_back(run.exitStatus);
     }
-    fs::remove_all(dir);
-    // The sweep went from too little memory for anything to enough for the whole listing.
     EXPECT_NE(std::find(statuses.begin(), statuses.end(), 2), statuses.end());
     EXPECT_NE(std::find(statuses.begin(), statuses.end(), 0), statuses.end());
+}
+
+// However little memory there is, tracklens-dump ends by itself. The limit is the program's
+// address space, where its libraries, its threads' stacks and the file's bytes take most.
+TEST(LittleMemory, EndsTheListingInFailureSevenOrARefusalNeverInACrash)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's shadow memory does not fit under a limit of memory";
+#endif
+    const fs::path dir =
+        fs::temp_directory_path() / ("tracklens-memory-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const fs::path song = dir / "song.mid";
+    std::ofstream(song, std::ios::binary) << ManyNotes(300000);
+    constexpr rlim_t kMiB = 1024 * 1024;
+    // The listing of every column is written from the plan of the walk that gathers the maps:
+    // memory that runs out while its lines are written leaves it as far as it got.
+    const struct {
+        std::vector<std::string> arguments;
+        rlim_t step;
+    } listings[] = {
+        {{kDump, song.string()}, kMiB / 2},
+        {{kDump, "--columns", "all", song.string()}, kMiB},
+    };
+    for (const auto& listing : listings) {
+        SCOPED_TRACE(listing.arguments.size());
+        SweepMemoryLimits(listing.arguments, 4 * kMiB, 40 * kMiB, listing.step);
+    }
+    fs::remove_all(dir);
 }
 
 } // namespace

@@ -90,7 +90,7 @@ std::string WritePlannedListing(ListingFormat format, ByteSpan file, WalkMode mo
                                 std::size_t partBytes, std::size_t largestHeldRow)
 {
     RelistPlan plan({partRows, partBytes, largestHeldRow});
-    const TimeMaps maps = GatherTimeMaps(file, mode, kSmallestFileGatheredInHalves, &plan);
+    const TimeMaps maps = GatherTimeMaps(file, mode, 0, &plan);
     std::ostringstream out;
     const auto writer = MakeListingWriter(format, file, out, columns, CellContext{&maps, {}});
     writer->writeTitles();

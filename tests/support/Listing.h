@@ -69,8 +69,9 @@ std::string WriteListing(ListingFormat format, ByteSpan file,
                          WalkMode mode = WalkMode::StopAtProblem,
                          std::span<const Column> columns = kListingColumns);
 
-// The listing written from the plan that a walk gathering the time maps makes, with parts of at
-// most the given rows and file bytes, rows of more than largestHeldRow bytes written in pieces.
+// The listing written from the plan that a walk gathering the time maps makes, in two halves
+// at any size, with parts of at most the given rows and file bytes, rows of more than
+// largestHeldRow bytes written in pieces.
 // Also checks that the plan ended as a walk of the listing's own does.
 std::string WritePlannedListing(ListingFormat format, ByteSpan file, WalkMode mode,
                                 std::span<const Column> columns, std::int32_t partRows,
