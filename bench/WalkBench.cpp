@@ -9,6 +9,7 @@
 #include <string>
 
 #include "bench/BenchInputs.h"
+#include "cli/ListingWriter.h"
 #include "engine/EventTable.h"
 #include "engine/EventWalk.h"
 #include "engine/RelistPlan.h"
@@ -71,17 +72,15 @@ void WalkOnly(benchmark::State& state, const BenchInput& input)
 }
 
 // The tempo and signature maps, as tracklens-dump gathers them before a listing with Time or Bar,
-// and the plan of that listing's parts of 4096 rows when planned; smallestFileInHalves of
+// and the plan of that listing's parts when planned; smallestFileInHalves of
 // SIZE_MAX walks every file in one piece.
 void GatherMaps(benchmark::State& state, const BenchInput& input, std::size_t smallestFileInHalves,
                 bool planned)
 {
-    constexpr tracklens::RelistPlan::Limits kParts{4096, std::size_t{1} << 16,
-                                                   std::size_t{1} << 16};
     for (auto _ : state) {
         std::optional<tracklens::RelistPlan> plan;
         if (planned) {
-            plan.emplace(kParts);
+            plan.emplace(tracklens::ListingWriter::kPlanLimits);
         }
         const tracklens::TimeMaps maps =
             tracklens::GatherTimeMaps(input.bytes, tracklens::WalkMode::StopAtProblem,

@@ -140,8 +140,6 @@ private:
     std::deque<std::unique_ptr<Batch>> sent_;
     std::atomic<std::size_t> waitingForHelper_ = 0;
 
-    // Empty: the helper's batches are listed again and written as they are listed.
-    alignas(kCacheLine) std::vector<Row> helpersRows_;
     // Last, so that it is stopped and joined before anything it uses goes.
     std::jthread helper_;
 };
@@ -299,6 +297,8 @@ void ListingWriter::Batches::startHelper()
 
 void ListingWriter::Batches::helpWithTexts(const std::stop_token& stop)
 {
+    // The helper's batches are listed again and written as they are listed: they keep no rows.
+    std::vector<Row> noRows;
     while (true) {
         stayAwakeForABatch(stop);
         Batch* batch = nullptr;
@@ -310,7 +310,7 @@ void ListingWriter::Batches::helpWithTexts(const std::stop_token& stop)
             batch = takeWaitingBatch();
         }
         if (batch != nullptr) {
-            makeAndMark(*batch, helpersRows_);
+            makeAndMark(*batch, noRows);
         }
     }
 }
