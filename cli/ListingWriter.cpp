@@ -273,7 +273,10 @@ void ListingWriter::Batches::listHeaderHere(std::int32_t rows, std::vector<Row>&
 {
     RowCollector sink(rowsHere);
     BasicEventWalk<RowCollector> walk(file_, sink);
-    static_cast<void>(walk.readHeader());
+    const RunOutcome header = walk.readHeader();
+    if (header.kind == RunOutcome::Kind::Failure && header.code == FailureCode::OutOfMemory) {
+        throw std::bad_alloc();
+    }
     if (walk.rowCount() != rows) {
         throw std::logic_error("the rows of the header could not be listed again");
     }
@@ -352,7 +355,8 @@ void ListingWriter::Batches::makeHereOrWaitForOldest(std::vector<Row>& rowsHere)
     makeAndMark(*batch, rowsHere);
 }
 
-// The batch's rows are in rows, or are listed again into it; they are not needed afterwards.
+// The batch's rows are in rows, or are written as they are listed again from its start; they are
+// not needed afterwards.
 void ListingWriter::Batches::makeText(Batch& batch, std::vector<Row>& rows) const
 {
     const auto rowCount = static_cast<std::size_t>(batch.rowCount);
@@ -426,7 +430,8 @@ void ListingWriter::Batches::writeMadeBatches()
     }
 }
 
-// A batch whose text was not made, for want of memory, or that holds a row too large for one.
+// A batch whose text was not made, for want of memory, that holds a row too large for one, or
+// whose one large event is written in pieces.
 void ListingWriter::Batches::writeDirectly(Batch& batch)
 {
     if (batch.largeRow) {

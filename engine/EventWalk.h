@@ -5,6 +5,7 @@
 #include <limits>
 #include <optional>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "engine/Bytes.h"
@@ -80,6 +81,8 @@ public:
     // The problems a walk that keeps going listed, in their order: each as the outcome that would
     // have ended the walk there.
     const std::vector<RunOutcome>& problems() const { return problems_; }
+    // The same, handed over once the walk has ended.
+    std::vector<RunOutcome> takeProblems() { return std::move(problems_); }
 
 private:
     std::uint64_t listHeaderChunk(std::size_t begin);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "engine/Row.h"
@@ -59,11 +60,11 @@ public:
     }
 
     // Closes the plan once its walk has ended.
-    void endWith(const RunOutcome& outcome, const std::vector<RunOutcome>& problems)
+    void endWith(const RunOutcome& outcome, std::vector<RunOutcome> problems)
     {
         closePart();
         outcome_ = outcome;
-        problems_ = problems;
+        problems_ = std::move(problems);
     }
 
     const Limits& limits() const { return limits_; }

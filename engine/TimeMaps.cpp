@@ -460,7 +460,7 @@ TimeMaps GatherTimeMaps(ByteSpan file, WalkMode mode, std::size_t smallestFileIn
     }
     maps.complete();
     if (plan != nullptr) {
-        plan->endWith(outcome, walk.problems());
+        plan->endWith(outcome, walk.takeProblems());
     }
     return maps;
 }

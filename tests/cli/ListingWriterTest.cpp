@@ -242,7 +242,9 @@ TEST(ListingWriter, WritesThePlanOfTheTimeMapsWalkAsItsOwnWalkWouldList)
         std::int32_t rows;
         std::size_t bytes;
         std::size_t largestHeldRow;
-    } partSizes[] = {{2, 16, 8}, {kBatchRows, ListingWriter::kBatchFileBytes, 1 << 16}};
+    } partSizes[] = {{2, 16, 8},
+                     {ListingWriter::kPlanLimits.rows, ListingWriter::kPlanLimits.fileBytes,
+                      ListingWriter::kPlanLimits.largestHeldRow}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         for (const ListingFormat format :
