@@ -273,8 +273,7 @@ void ListingWriter::Batches::listHeaderHere(std::int32_t rows, std::vector<Row>&
 {
     RowCollector sink(rowsHere);
     BasicEventWalk<RowCollector> walk(file_, sink);
-    const RunOutcome header = walk.readHeader();
-    if (header.kind == RunOutcome::Kind::Failure && header.code == FailureCode::OutOfMemory) {
+    if (walk.readHeader().ranOutOfMemory()) {
         throw std::bad_alloc();
     }
     if (walk.rowCount() != rows) {

@@ -35,6 +35,10 @@ struct RunOutcome {
     FailureCode code = FailureCode::MissingByte;
 
     bool complete() const { return kind == Kind::Complete; }
+    bool ranOutOfMemory() const
+    {
+        return kind == Kind::Failure && code == FailureCode::OutOfMemory;
+    }
 };
 
 enum class MessageIcon {

@@ -455,7 +455,7 @@ TimeMaps GatherTimeMaps(ByteSpan file, WalkMode mode, std::size_t smallestFileIn
         outcome = GatherChunks(file, mode, smallestFileInHalves, walk, maps, plan);
     }
     // Maps that miss what memory could not hold would place rows wrongly.
-    if (outcome.kind == RunOutcome::Kind::Failure && outcome.code == FailureCode::OutOfMemory) {
+    if (outcome.ranOutOfMemory()) {
         throw std::bad_alloc();
     }
     maps.complete();

@@ -108,16 +108,6 @@ constexpr std::size_t kBatchRows = ListingWriter::kBatchRows;
 static_assert(kBatchRows > 16 && kBatchRows % EventTable::kRowsPerBlock == 0,
               "the first batch's end is a block's start, and a track fits before it");
 
-// count notes under running status, each a tick after the one before.
-Bytes RunningNotes(std::size_t count)
-{
-    Bytes notes;
-    for (std::size_t i = 0; i < count; ++i) {
-        notes.insert(notes.end(), {0x01, static_cast<std::uint8_t>(i % 128), 0x40});
-    }
-    return notes;
-}
-
 // Tracks and a chunk that is not a track, the first track's events ending `shift` rows before
 // the first batch is full. A walk may begin again at a track's or a chunk's tag and at an event,
 // never at a length: the rows that the first batch's end meets, as shift goes from 0 to 6, are

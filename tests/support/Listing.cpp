@@ -56,6 +56,15 @@ Bytes Track(std::string_view events)
     return Smf({Hex(events)});
 }
 
+Bytes RunningNotes(std::size_t count)
+{
+    Bytes notes;
+    for (std::size_t i = 0; i < count; ++i) {
+        notes.insert(notes.end(), {0x01, static_cast<std::uint8_t>(i % 128), 0x40});
+    }
+    return notes;
+}
+
 Listing List(ByteSpan file, WalkMode mode)
 {
     EventTable table(file);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstddef>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -41,6 +42,9 @@ using RowTexts = std::array<std::string, kColumnCount>;
 
 // A file of one track with these events, written in hexadecimal.
 Bytes Track(std::string_view events);
+
+// count notes under running status, each a tick after the one before.
+Bytes RunningNotes(std::size_t count);
 
 // Keeps every row a walk hands over, and the place before it.
 class RowsOf final : public RowSink {
